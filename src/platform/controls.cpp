@@ -1,0 +1,129 @@
+#include "controls.h"
+
+#include "runtime_error.h"
+
+namespace vx {
+
+void Observable::notify() const {
+    for (const auto& observer : m_observers)
+        observer();
+}
+
+Control::Control(ControlSpec spec) : m_spec(std::move(spec)) {}
+
+void Control::setCaption(const QString& caption) {
+    m_spec.caption = caption;
+    notify();
+}
+
+void Control::setVisible(bool visible) {
+    m_visible = visible;
+    notify();
+}
+
+void Control::setHeight(int twips) {
+    m_spec.geometry.height = twips;
+    notify();
+}
+
+void Control::setForeColor(VbColor color) {
+    m_spec.foreColor = color;
+    notify();
+}
+
+MenuItem::MenuItem(QString name, QString caption, QString shortcut, std::optional<int> index)
+    : m_name(std::move(name))
+    , m_caption(std::move(caption))
+    , m_shortcut(std::move(shortcut))
+    , m_index(index) {}
+
+void MenuItem::setChecked(bool checked) {
+    m_checked = checked;
+    notify();
+}
+
+void MenuItem::setToolTip(const QString& toolTip) {
+    m_toolTip = toolTip;
+    notify();
+}
+
+MenuItem& MenuArray::add(const QString& caption, int index) {
+    m_items.push_back(std::make_unique<MenuItem>(m_name, caption, QString(), index));
+    return *m_items.back();
+}
+
+MenuItem& MenuArray::item(int index) {
+    for (auto& item : m_items)
+        if (item->index() == index)
+            return *item;
+    throw RuntimeError(err::NoSuchArrayElement,
+                       QStringLiteral("%1：%2(%3)")
+                           .arg(standardDescription(err::NoSuchArrayElement), m_name)
+                           .arg(index));
+}
+
+std::vector<MenuItem*> MenuArray::items() const {
+    std::vector<MenuItem*> all;
+    all.reserve(m_items.size());
+    for (const auto& item : m_items)
+        all.push_back(item.get());
+    return all;
+}
+
+StatusPanel::StatusPanel(PanelStyle style, QString text, QString toolTip, int widthTwips,
+                         PanelSizing sizing)
+    : style(style)
+    , toolTip(std::move(toolTip))
+    , widthTwips(widthTwips)
+    , sizing(sizing)
+    , m_text(std::move(text)) {}
+
+void StatusPanel::setText(const QString& text) {
+    m_text = text;
+    notify();
+}
+
+StatusPanel& StatusBar::add(PanelStyle style, const QString& text, const QString& toolTip,
+                            int widthTwips, PanelSizing sizing) {
+    m_panels.push_back(std::make_unique<StatusPanel>(style, text, toolTip, widthTwips, sizing));
+    return *m_panels.back();
+}
+
+StatusPanel& StatusBar::panel(int number) {
+    if (number < 1 || number > count())
+        throw RuntimeError(err::IndexOutOfBounds);
+    return *m_panels[static_cast<size_t>(number - 1)];
+}
+
+void FormTimer::setEnabled(bool enabled) {
+    m_enabled = enabled;
+    notify();
+}
+
+bool FormTimer::fire() {
+    if (!m_enabled || m_ticking || m_holds > 0 || !m_handler)
+        return false;
+    m_ticking = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_ticking};
+    m_handler();
+    return true;
+}
+
+void FormWindow::setCaption(const QString& caption) {
+    m_caption = caption;
+    notify();
+}
+
+void FormWindow::unload() {
+    if (!m_loaded)
+        return;
+    if (m_host)
+        m_host->unload();
+    else
+        m_loaded = false;
+}
+
+} // namespace vx

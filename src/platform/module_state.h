@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+
+namespace vx {
+
+// The state that the main window's handlers share for the whole run.
+struct ModuleState {
+    int16_t portNumber = 0;   // port read from the settings file, chosen, found or typed
+    bool deviceFound = false; // the latest start-up wait ended with the counter's line
+    QByteArray lastChunk;     // what the latest read of the serial input returned
+    QByteArray frameBuffer;   // what came in since the last complete line
+    int16_t idleTicks = 0;    // empty ticks since the last idle poll, 0 to 26
+    bool twoAxis = false;     // the last frame had no Z reading
+    bool recordRequest = false;
+    int32_t recordCount = 0;  // records written to the log file since it was opened or closed
+};
+
+} // namespace vx

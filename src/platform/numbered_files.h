@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vx {
+
+// Files reached by small numbers, as the handlers know them: number 1 is the log file, number 2 the
+// port-settings file. Every failure is a RuntimeError: 52 for a number that is not open, 55 for
+// one that is, 53/61/57/75/76 for the file system's refusals, each with the path in its description.
+class NumberedFiles {
+public:
+    virtual ~NumberedFiles() = default;
+
+    // Record access with fixed-length records; the file is created when missing.
+    virtual void openRandom(int fileNumber, const QString& path, int recordLength) = 0;
+    // Record n (from 1): recordLength bytes, the part beyond the end of the file as zero bytes.
+    virtual QByteArray getRecord(int fileNumber, int recordNumber) = 0;
+    // Writes one whole record at once (zero-padded to recordLength); it reaches the operating system
+    // before the call returns. Bytes longer than a record are refused.
+    virtual void putRecord(int fileNumber, int recordNumber, const QByteArray& bytes) = 0;
+
+    // Text output: append keeps what the file holds, output empties it; both create it.
+    virtual void openAppend(int fileNumber, const QString& path) = 0;
+    virtual void openOutput(int fileNumber, const QString& path) = 0;
+    // Writes the bytes as they are; they are on the disk when the call returns.
+    virtual void print(int fileNumber, const QByteArray& bytes) = 0;
+
+    // Closes the number; a number that is not open is left alone without error.
+    virtual void close(int fileNumber) = 0;
+    virtual bool isOpen(int fileNumber) const = 0;
+};
+
+} // namespace vx

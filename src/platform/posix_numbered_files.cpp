@@ -1,0 +1,159 @@
+#include "posix_numbered_files.h"
+
+#include "runtime_error.h"
+
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace vx {
+
+namespace {
+
+RuntimeError fileError(int errnum, const QString& path) {
+    const QString reason = QString::fromLocal8Bit(std::strerror(errnum));
+    int number = err::PathFileAccessError;
+    switch (errnum) {
+    case ENOENT:
+    case ENOTDIR:
+        number = err::PathNotFound;
+        break;
+    case ENOSPC:
+    case EDQUOT:
+        number = err::DiskFull;
+        break;
+    case EIO:
+    case ENXIO:
+    case ENODEV:
+        number = err::DeviceIoError;
+        break;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        number = err::PermissionDenied;
+        break;
+    default:
+        break;
+    }
+    return {number, QStringLiteral("%1：%2 (%3)").arg(standardDescription(number), path, reason)};
+}
+
+// Writes all bytes at the offset (or at the end for -1), retrying short writes and interrupts.
+void writeAll(int fd, const QByteArray& bytes, off_t offset, const QString& path) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = offset < 0 ? ::write(fd, bytes.constData() + done, bytes.size() - done)
+                                     : ::pwrite(fd, bytes.constData() + done, bytes.size() - done,
+                                                offset + done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw fileError(errno, path);
+        }
+        done += n;
+    }
+    if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS)
+        throw fileError(errno, path);
+}
+
+} // namespace
+
+PosixNumberedFiles::~PosixNumberedFiles() {
+    for (auto& [number, file] : m_files)
+        ::close(file.fd);
+}
+
+void PosixNumberedFiles::open(int fileNumber, const QString& path, int flags, int recordLength) {
+    if (m_files.count(fileNumber) != 0)
+        throw RuntimeError(err::FileAlreadyOpen,
+                           QStringLiteral("%1：#%2").arg(standardDescription(err::FileAlreadyOpen))
+                               .arg(fileNumber));
+    if (path.isEmpty())
+        throw RuntimeError(err::FileNotFound,
+                           QStringLiteral("%1：檔名是空的").arg(standardDescription(err::FileNotFound)));
+    const QByteArray native = QFile::encodeName(path);
+    int fd = -1;
+    do {
+        fd = ::open(native.constData(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        throw fileError(errno, path);
+    m_files[fileNumber] = OpenFile{fd, path, recordLength};
+}
+
+PosixNumberedFiles::OpenFile& PosixNumberedFiles::find(int fileNumber) {
+    const auto it = m_files.find(fileNumber);
+    if (it == m_files.end())
+        throw RuntimeError(err::BadFileNumber, QStringLiteral("%1 (#%2)")
+                                                   .arg(standardDescription(err::BadFileNumber))
+                                                   .arg(fileNumber));
+    return it->second;
+}
+
+void PosixNumberedFiles::openRandom(int fileNumber, const QString& path, int recordLength) {
+    open(fileNumber, path, O_RDWR | O_CREAT, recordLength);
+}
+
+QByteArray PosixNumberedFiles::getRecord(int fileNumber, int recordNumber) {
+    OpenFile& file = find(fileNumber);
+    if (file.recordLength <= 0 || recordNumber < 1)
+        throw RuntimeError(err::BadFileNumber);
+    QByteArray record(file.recordLength, '\0');
+    const off_t offset = static_cast<off_t>(recordNumber - 1) * file.recordLength;
+    qsizetype done = 0;
+    while (done < record.size()) {
+        const ssize_t n = ::pread(file.fd, record.data() + done, record.size() - done, offset + done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw fileError(errno, file.path);
+        }
+        if (n == 0)
+            break; // beyond the end: the rest stays zero
+        done += n;
+    }
+    return record;
+}
+
+void PosixNumberedFiles::putRecord(int fileNumber, int recordNumber, const QByteArray& bytes) {
+    OpenFile& file = find(fileNumber);
+    if (file.recordLength <= 0 || recordNumber < 1)
+        throw RuntimeError(err::BadFileNumber);
+    if (bytes.size() > file.recordLength)
+        throw RuntimeError(59, QStringLiteral("記錄長度錯誤：%1").arg(file.path));
+    QByteArray record = bytes;
+    record.append(file.recordLength - bytes.size(), '\0');
+    writeAll(file.fd, record, static_cast<off_t>(recordNumber - 1) * file.recordLength, file.path);
+}
+
+void PosixNumberedFiles::openAppend(int fileNumber, const QString& path) {
+    open(fileNumber, path, O_WRONLY | O_CREAT | O_APPEND, 0);
+}
+
+void PosixNumberedFiles::openOutput(int fileNumber, const QString& path) {
+    open(fileNumber, path, O_WRONLY | O_CREAT | O_TRUNC, 0);
+}
+
+void PosixNumberedFiles::print(int fileNumber, const QByteArray& bytes) {
+    OpenFile& file = find(fileNumber);
+    if (file.recordLength > 0)
+        throw RuntimeError(54, QStringLiteral("檔案模式錯誤：%1").arg(file.path));
+    writeAll(file.fd, bytes, -1, file.path);
+}
+
+void PosixNumberedFiles::close(int fileNumber) {
+    const auto it = m_files.find(fileNumber);
+    if (it == m_files.end())
+        return;
+    const OpenFile file = it->second;
+    m_files.erase(it);
+    // Every write was synced already; a failing close still frees the number, but is reported.
+    if (::close(file.fd) != 0 && errno != EINTR)
+        throw fileError(errno, file.path);
+}
+
+bool PosixNumberedFiles::isOpen(int fileNumber) const { return m_files.count(fileNumber) != 0; }
+
+} // namespace vx

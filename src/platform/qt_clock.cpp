@@ -1,0 +1,11 @@
+#include "qt_clock.h"
+
+#include <QTime>
+
+namespace vx {
+
+QString QtClock::timeOfDay() const {
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+}
+
+} // namespace vx

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace vx {
+
+// Event codes that the serial component raises through OnComm.
+namespace comm {
+inline constexpr int16_t EvSend = 1;
+inline constexpr int16_t EvReceive = 2;
+inline constexpr int16_t EvCTS = 3;
+inline constexpr int16_t EvDSR = 4;
+inline constexpr int16_t EvCD = 5;
+inline constexpr int16_t EvRing = 6;
+inline constexpr int16_t EvEOF = 7;
+inline constexpr int16_t ErBreak = 1001;
+inline constexpr int16_t ErCTSTO = 1002;
+inline constexpr int16_t ErDSRTO = 1003;
+inline constexpr int16_t ErFrame = 1004;
+inline constexpr int16_t ErOverrun = 1006;
+inline constexpr int16_t ErCDTO = 1007;
+inline constexpr int16_t ErRxOver = 1008;
+inline constexpr int16_t ErRxParity = 1009;
+inline constexpr int16_t ErTxFull = 1010;
+inline constexpr int16_t ErDCB = 1011;
+} // namespace comm
+
+// The serial component on the main window. Every operation runs on the user-interface thread and
+// raises numbered RuntimeErrors: 8002 for a port number that is no port, 8018 on a closed port,
+// 8021 when the device has gone, others with a description that names the cause.
+// Input is bytes, one character per byte.
+class SerialComm {
+public:
+    virtual ~SerialComm() = default;
+
+    virtual void setCommPort(int16_t portNumber) = 0;
+    virtual int16_t commPort() const = 0;
+
+    // Line settings text, "9600,N,8,2": applied at once, also to an open port; a text that cannot be
+    // applied is refused and nothing changes.
+    virtual void setSettings(const QString& settings) = 0;
+    virtual QString settings() const = 0;
+
+    // True opens the port named by CommPort; False closes it (closing a closed port does nothing).
+    virtual void setPortOpen(bool open) = 0;
+    virtual bool portOpen() const = 0;
+
+    // Bytes received and not yet read.
+    virtual int inBufferCount() = 0;
+    // Removes and returns the waiting bytes, at most inputLen() of them (all when inputLen() is 0).
+    virtual QByteArray input() = 0;
+    // Sends the bytes as they are, nothing appended.
+    virtual void output(const QByteArray& bytes) = 0;
+
+    virtual void setInputLen(int16_t length) = 0;
+    virtual int16_t inputLen() const = 0;
+    virtual void setRThreshold(int16_t threshold) = 0;
+    virtual int16_t rThreshold() const = 0;
+    virtual void setEOFEnable(bool enable) = 0;
+    virtual bool eofEnable() const = 0;
+
+    // Properties fixed when the component is created.
+    virtual void setInBufferSize(int16_t size) = 0;
+    virtual int16_t inBufferSize() const = 0;
+    virtual void setOutBufferSize(int16_t size) = 0;
+    virtual int16_t outBufferSize() const = 0;
+    virtual void setParityReplace(const QString& replacement) = 0;
+    virtual QString parityReplace() const = 0;
+
+    // The code of the event being delivered through onComm.
+    virtual int16_t commEvent() const = 0;
+
+    // OnComm: called on the user-interface thread for each event.
+    void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }
+
+protected:
+    void raiseOnComm(int16_t code);
+    void setCommEvent(int16_t code) { m_commEvent = code; }
+    int16_t lastCommEvent() const { return m_commEvent; }
+
+private:
+    std::function<void()> m_onComm;
+    int16_t m_commEvent = 0;
+};
+
+// The line settings text that the program applies for a speed: "<speed>,N,8,2".
+QString lineSettingsFor(const QString& speedText);
+
+// A parsed line settings text; parse() raises 8014 for a text it does not accept.
+struct LineSettings {
+    int baud = 9600;
+    char parity = 'N';
+    int dataBits = 8;
+    int stopBits = 2;
+
+    static LineSettings parse(const QString& text);
+    QString toString() const;
+};
+
+} // namespace vx

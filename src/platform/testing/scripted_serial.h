@@ -1,0 +1,99 @@
+#pragma once
+
+#include "../serial_comm.h"
+
+#include <functional>
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace vx::testing {
+
+// A serial component for tests: which ports the computer has is scripted, input is fed by the test,
+// output is recorded, and errors are raised on cue. It keeps the contract's error numbers.
+class ScriptedSerial : public SerialComm {
+public:
+    enum class Op { SetCommPort, SetSettings, Open, Close, InBufferCount, Input, Output };
+
+    ScriptedSerial();
+
+    // The computer's ports.
+    void addPort(int portNumber) { m_ports.insert(portNumber); }
+    void removePort(int portNumber) { m_ports.erase(portNumber); }
+    // Another program holds the port: opening it fails with 8010.
+    void holdPort(int portNumber) { m_held.insert(portNumber); }
+
+    // Bytes arriving on the open port; beyond the input buffer they are dropped with event 1008.
+    void feed(const QByteArray& bytes);
+    // Called after every Output with the port number and the bytes: a scripted counter answers here.
+    std::function<void(int port, const QByteArray& bytes)> onOutput;
+
+    // The next `times` calls of op raise the error (0 times: every call until clearFaults()).
+    void failNext(Op op, int errorNumber, int times = 1);
+    void clearFaults() { m_faults.clear(); }
+    // The cable: while pulled, every operation on the open port raises 8021.
+    void pullCable() { m_pulled = true; }
+    void plugBack() { m_pulled = false; }
+
+    // Raises OnComm with the code.
+    void raise(int16_t code) { raiseOnComm(code); }
+
+    // Everything written, with the port it went to, one entry per Output.
+    const std::vector<std::pair<int, QByteArray>>& outputs() const { return m_outputs; }
+    QByteArray written() const;
+    void clearOutputs() { m_outputs.clear(); }
+    int openCount() const { return m_openCount; }
+    int closeCount() const { return m_closeCount; }
+    // Ports opened, in order.
+    const std::vector<int>& openedPorts() const { return m_openedPorts; }
+    QByteArray pendingInput() const { return m_input; }
+
+    void setCommPort(int16_t portNumber) override;
+    int16_t commPort() const override { return m_commPort; }
+    void setSettings(const QString& settings) override;
+    QString settings() const override { return m_settings; }
+    void setPortOpen(bool open) override;
+    bool portOpen() const override { return m_open; }
+    int inBufferCount() override;
+    QByteArray input() override;
+    void output(const QByteArray& bytes) override;
+    void setInputLen(int16_t length) override { m_inputLen = length; }
+    int16_t inputLen() const override { return m_inputLen; }
+    void setRThreshold(int16_t threshold) override { m_rThreshold = threshold; }
+    int16_t rThreshold() const override { return m_rThreshold; }
+    void setEOFEnable(bool enable) override { m_eofEnable = enable; }
+    bool eofEnable() const override { return m_eofEnable; }
+    void setInBufferSize(int16_t size) override { m_inBufferSize = size; }
+    int16_t inBufferSize() const override { return m_inBufferSize; }
+    void setOutBufferSize(int16_t size) override { m_outBufferSize = size; }
+    int16_t outBufferSize() const override { return m_outBufferSize; }
+    void setParityReplace(const QString& replacement) override { m_parityReplace = replacement; }
+    QString parityReplace() const override { return m_parityReplace; }
+    int16_t commEvent() const override { return lastCommEvent(); }
+
+private:
+    void maybeFail(Op op);
+    void requireOpenAndPlugged() const;
+
+    std::set<int> m_ports;
+    std::set<int> m_held;
+    std::map<Op, std::pair<int, int>> m_faults; // op -> (error, remaining; 0 = always)
+    bool m_pulled = false;
+    int16_t m_commPort = 1;
+    QString m_settings = QStringLiteral("9600,N,8,1");
+    bool m_open = false;
+    QByteArray m_input;
+    int16_t m_inputLen = 0;
+    int16_t m_rThreshold = 0;
+    bool m_eofEnable = false;
+    int16_t m_inBufferSize = 1024;
+    int16_t m_outBufferSize = 512;
+    QString m_parityReplace = QStringLiteral("?");
+    std::vector<std::pair<int, QByteArray>> m_outputs;
+    std::vector<int> m_openedPorts;
+    int m_openCount = 0;
+    int m_closeCount = 0;
+};
+
+} // namespace vx::testing

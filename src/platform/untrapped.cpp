@@ -1,0 +1,9 @@
+#include "untrapped.h"
+
+namespace vx {
+
+QString untrappedMessage(const RuntimeError& error) {
+    return QStringLiteral("執行階段錯誤 '%1'：\n\n%2").arg(error.number()).arg(error.description());
+}
+
+} // namespace vx

@@ -1,0 +1,48 @@
+#include "splash_form.h"
+
+namespace vx {
+
+namespace {
+
+ControlSpec splashLabel(const char* name, const Control& frame, Twips at, const QString& caption,
+                        double points, bool bold, Align align, bool autoSize) {
+    return {.name = QString::fromUtf8(name),
+            .kind = ControlKind::Label,
+            .geometry = at,
+            .caption = caption,
+            .container = &frame,
+            .font = FontSpec{QStringLiteral("新細明體"), points, bold ? 700 : 400, 136},
+            .align = align,
+            .autoSize = autoSize};
+}
+
+} // namespace
+
+SplashForm::SplashForm()
+    : frmVx515Splash({.name = QStringLiteral("frmVx515Splash"),
+                      .kind = ControlKind::Frame,
+                      .geometry = {45, -15, 7380, 4590},
+                      .caption = QStringLiteral("Orvane")})
+    , picLogo({.name = QStringLiteral("picLogo"),
+               .kind = ControlKind::PictureBox,
+               .geometry = {480, 1440, 2175, 2625},
+               .container = &frmVx515Splash})
+    , lblLicenseTo(splashLabel("lblLicenseTo", frmVx515Splash, {2280, 480, 735, 255},
+                               QStringLiteral("授權使用"), 8.25, false, Align::Right, false))
+    , lblCompanyProduct(splashLabel("lblCompanyProduct", frmVx515Splash, {2505, 765, 3000, 360},
+                                    QStringLiteral("Orvane 量測"), 18, true, Align::Left, true))
+    , lblProductName(splashLabel("lblProductName", frmVx515Splash, {2880, 1920, 3435, 645},
+                                 QStringLiteral("Vx電腦顯示"), 32.25, true, Align::Left, true))
+    , lblPlatform(splashLabel("lblPlatform", frmVx515Splash, {3555, 3360, 2865, 315},
+                              QStringLiteral("W2000/XP 操作平台"), 15.75, true, Align::Right, true))
+    , lblVersion(splashLabel("lblVersion", frmVx515Splash, {5520, 4080, 1650, 240},
+                             QStringLiteral("版本 1.0"), 12, true, Align::Right, true))
+    , lblCopyright(splashLabel("lblCopyright", frmVx515Splash, {4440, 4080, 735, 255},
+                               QStringLiteral("自由使用"), 8.25, false, Align::Left, false)) {}
+
+std::vector<Control*> SplashForm::controls() {
+    return {&frmVx515Splash, &picLogo,     &lblLicenseTo, &lblCompanyProduct,
+            &lblProductName, &lblPlatform, &lblVersion,   &lblCopyright};
+}
+
+} // namespace vx
