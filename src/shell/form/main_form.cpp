@@ -9,46 +9,45 @@ FontSpec ming(double points, int weight) {
 }
 FontSpec kai(double points, int weight) { return {QStringLiteral("標楷體"), points, weight, 0}; }
 
+ControlSpec spec(const char* name, ControlKind kind, Twips at, int tab, const char* caption,
+                 const char* tip) {
+    ControlSpec s;
+    s.name = QString::fromUtf8(name);
+    s.kind = kind;
+    s.geometry = at;
+    s.tabIndex = tab;
+    s.caption = QString::fromUtf8(caption);
+    s.toolTip = QString::fromUtf8(tip);
+    return s;
+}
+
 ControlSpec label(const char* name, Twips at, int tab, const char* caption, const char* tip,
                   std::optional<FontSpec> font = std::nullopt) {
-    return {.name = QString::fromUtf8(name),
-            .kind = ControlKind::Label,
-            .geometry = at,
-            .tabIndex = tab,
-            .caption = QString::fromUtf8(caption),
-            .toolTip = QString::fromUtf8(tip),
-            .font = std::move(font)};
+    ControlSpec s = spec(name, ControlKind::Label, at, tab, caption, tip);
+    s.font = std::move(font);
+    return s;
 }
 
 ControlSpec button(const char* name, Twips at, int tab, const char* caption, const char* tip,
                    FontSpec font) {
-    return {.name = QString::fromUtf8(name),
-            .kind = ControlKind::Button,
-            .geometry = at,
-            .tabIndex = tab,
-            .caption = QString::fromUtf8(caption),
-            .toolTip = QString::fromUtf8(tip),
-            .font = std::move(font)};
+    ControlSpec s = spec(name, ControlKind::Button, at, tab, caption, tip);
+    s.font = std::move(font);
+    return s;
 }
 
+// Frame captions are drawn in blue.
 ControlSpec frame(const char* name, Twips at, int tab, const char* caption) {
-    return {.name = QString::fromUtf8(name),
-            .kind = ControlKind::Frame,
-            .geometry = at,
-            .tabIndex = tab,
-            .caption = QString::fromUtf8(caption),
-            .foreColor = color::Blue};
+    ControlSpec s = spec(name, ControlKind::Frame, at, tab, caption, "");
+    s.foreColor = color::Blue;
+    return s;
 }
 
 ControlSpec reading(const char* name, const Control& holder, Twips at, int tab, const char* tip) {
-    return {.name = QString::fromUtf8(name),
-            .kind = ControlKind::Label,
-            .geometry = at,
-            .tabIndex = tab,
-            .toolTip = QString::fromUtf8(tip),
-            .container = &holder,
-            .font = kai(36, 700),
-            .align = Align::Right};
+    ControlSpec s = spec(name, ControlKind::Label, at, tab, "", tip);
+    s.container = &holder;
+    s.font = kai(36, 700);
+    s.align = Align::Right;
+    return s;
 }
 
 } // namespace

@@ -4,33 +4,37 @@ namespace vx {
 
 namespace {
 
+ControlSpec splashControl(const char* name, ControlKind kind, const Control* frame, Twips at,
+                          const QString& caption) {
+    ControlSpec s;
+    s.name = QString::fromUtf8(name);
+    s.kind = kind;
+    s.geometry = at;
+    s.caption = caption;
+    s.container = frame;
+    return s;
+}
+
 ControlSpec splashLabel(const char* name, const Control& frame, Twips at, const QString& caption,
                         double points, bool bold, Align align, bool autoSize) {
-    return {.name = QString::fromUtf8(name),
-            .kind = ControlKind::Label,
-            .geometry = at,
-            .caption = caption,
-            .container = &frame,
-            .font = FontSpec{QStringLiteral("新細明體"), points, bold ? 700 : 400, 136},
-            .align = align,
-            .autoSize = autoSize};
+    ControlSpec s = splashControl(name, ControlKind::Label, &frame, at, caption);
+    s.font = FontSpec{QStringLiteral("新細明體"), points, bold ? 700 : 400, 136};
+    s.align = align;
+    s.autoSize = autoSize;
+    return s;
 }
 
 } // namespace
 
 SplashForm::SplashForm()
-    : frmVx515Splash({.name = QStringLiteral("frmVx515Splash"),
-                      .kind = ControlKind::Frame,
-                      .geometry = {45, -15, 7380, 4590},
-                      .caption = QStringLiteral("Orvane")})
-    , picLogo({.name = QStringLiteral("picLogo"),
-               .kind = ControlKind::PictureBox,
-               .geometry = {480, 1440, 2175, 2625},
-               .container = &frmVx515Splash})
+    : frmVx515Splash(splashControl("frmVx515Splash", ControlKind::Frame, nullptr,
+                                   {45, -15, 7380, 4590}, QStringLiteral("Orvane")))
+    , picLogo(splashControl("picLogo", ControlKind::PictureBox, &frmVx515Splash,
+                            {480, 1440, 2175, 2625}, QString()))
     , lblLicenseTo(splashLabel("lblLicenseTo", frmVx515Splash, {2280, 480, 735, 255},
-                               QStringLiteral("授權使用"), 8.25, false, Align::Right, false))
+                               QStringLiteral("授權使用者"), 8.25, false, Align::Right, false))
     , lblCompanyProduct(splashLabel("lblCompanyProduct", frmVx515Splash, {2505, 765, 3000, 360},
-                                    QStringLiteral("Orvane 量測"), 18, true, Align::Left, true))
+                                    QStringLiteral("青松量測工坊"), 18, true, Align::Left, true))
     , lblProductName(splashLabel("lblProductName", frmVx515Splash, {2880, 1920, 3435, 645},
                                  QStringLiteral("Vx電腦顯示"), 32.25, true, Align::Left, true))
     , lblPlatform(splashLabel("lblPlatform", frmVx515Splash, {3555, 3360, 2865, 315},
@@ -38,7 +42,7 @@ SplashForm::SplashForm()
     , lblVersion(splashLabel("lblVersion", frmVx515Splash, {5520, 4080, 1650, 240},
                              QStringLiteral("版本 1.0"), 12, true, Align::Right, true))
     , lblCopyright(splashLabel("lblCopyright", frmVx515Splash, {4440, 4080, 735, 255},
-                               QStringLiteral("自由使用"), 8.25, false, Align::Left, false)) {}
+                               QStringLiteral("版權所有"), 8.25, false, Align::Left, false)) {}
 
 std::vector<Control*> SplashForm::controls() {
     return {&frmVx515Splash, &picLogo,     &lblLicenseTo, &lblCompanyProduct,
