@@ -1,0 +1,102 @@
+#pragma once
+
+#include "line_error_parser.h"
+#include "serial_comm.h"
+
+#include <QObject>
+#include <QTimer>
+#include <deque>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace vx {
+
+// The serial component on a POSIX terminal device: a USB adapter, or a pseudo-terminal of the
+// simulator. Everything runs on the user-interface thread and nothing waits longer than a write
+// of a few bytes. Received bytes are pulled from the driver whenever the program asks for them
+// and, while the event loop runs, as they arrive; events are queued and raised from the event
+// loop, never from inside a call the program made.
+class PosixSerial : public QObject, public SerialComm {
+public:
+    explicit PosixSerial(QObject* parent = nullptr);
+    ~PosixSerial() override;
+
+    void setCommPort(int16_t portNumber) override;
+    int16_t commPort() const override;
+    void setSettings(const QString& settings) override;
+    QString settings() const override;
+    void setPortOpen(bool open) override;
+    bool portOpen() const override;
+
+    int inBufferCount() override;
+    QByteArray input() override;
+    void output(const QByteArray& bytes) override;
+
+    void setInputLen(int16_t length) override;
+    int16_t inputLen() const override;
+    void setRThreshold(int16_t threshold) override;
+    int16_t rThreshold() const override;
+    void setEOFEnable(bool enable) override;
+    bool eofEnable() const override;
+    void setInBufferSize(int16_t size) override;
+    int16_t inBufferSize() const override;
+    void setOutBufferSize(int16_t size) override;
+    int16_t outBufferSize() const override;
+    void setParityReplace(const QString& replacement) override;
+    QString parityReplace() const override;
+    int16_t commEvent() const override;
+
+private:
+    // Line error counters of the driver, as last read.
+    struct LineCounters {
+        int breaks = 0;
+        int frame = 0;
+        int overrun = 0;
+        int parity = 0;
+        int bufferOverrun = 0;
+    };
+
+    void openPort();
+    void closePort();
+    void requireOpen() const;
+    void requireLive();
+    void pullInput();
+    void takeBytes(QByteArrayView raw);
+    void markGone();
+    void onReadable();
+    void onLineTimer();
+    void readLineCounters(bool report);
+    void readModemLines(bool report);
+    void queueEvent(int16_t code);
+    void deliverNextEvent();
+    void scheduleDelivery();
+    QString devicePath() const;
+
+    int16_t m_commPort = 1;
+    QString m_settings = QStringLiteral("9600,N,8,2");
+    int16_t m_inputLen = 0;
+    int16_t m_rThreshold = 0;
+    bool m_eofEnable = false;
+    int16_t m_inBufferSize = 1024;
+    int16_t m_outBufferSize = 512;
+    QString m_parityReplace = QStringLiteral("?");
+
+    int m_fd = -1;
+    QString m_openPath;
+    bool m_gone = false; // the device hung up; the next call raises 8021
+    int m_readFault = 0; // errno of a read failure met outside a call, raised by the next call
+    QByteArray m_inBuffer;
+    bool m_overflowing = false; // bytes were dropped since the buffer last had room
+    LineErrorParser m_parser;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    QTimer m_lineTimer;
+    bool m_askCounters = false;
+    bool m_askModemLines = false;
+    LineCounters m_counters;
+    int m_modemLines = 0;
+    std::deque<int16_t> m_pendingEvents;
+    bool m_deliveryScheduled = false;
+};
+
+} // namespace vx
