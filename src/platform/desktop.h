@@ -26,6 +26,12 @@ class EventPump {
 public:
     virtual ~EventPump() = default;
     virtual void doEvents() = 0;
+    // The same, for a loop that waits on the outside world: when nothing is pending it sleeps until
+    // an event arrives or maxMs have passed, so the loop does not spin.
+    virtual void doEventsOrWait(int maxMs) {
+        (void)maxMs;
+        doEvents();
+    }
 };
 
 // Opens a help file with the desktop's viewer; raises a RuntimeError when that fails.

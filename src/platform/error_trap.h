@@ -12,7 +12,8 @@ namespace vx {
 //    (see reportUntrapped in untrapped.h);
 //  - skip the failed step and go on with the next: ResumeNext;
 //  - the same, branching on chosen error numbers: ResumeNext, then look at error();
-//  - end the handler at the first failure and react to it: endOnError.
+//  - end the handler at the first failure and react to it: endOnError, with continueOn for a
+//    number after which the handler goes on.
 
 // Runs steps one by one; a step that raises a run-time error is abandoned, the error is kept as
 // the pending error, and the caller goes on with its next step.
@@ -36,6 +37,18 @@ public:
 private:
     std::optional<RuntimeError> m_error;
 };
+
+// Runs one step of a handler that ends at its first failure, except that a failure with the chosen
+// number runs the reaction and lets the handler go on with its next step.
+template <class Step, class Reaction> void continueOn(int number, Step&& step, Reaction&& reaction) {
+    try {
+        std::forward<Step>(step)();
+    } catch (const RuntimeError& e) {
+        if (e.number() != number)
+            throw;
+        std::forward<Reaction>(reaction)();
+    }
+}
 
 // Runs the body; the first run-time error ends it and is handed to the reaction.
 template <class Body, class Reaction> void endOnError(Body&& body, Reaction&& reaction) {

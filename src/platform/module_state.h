@@ -5,6 +5,12 @@
 
 namespace vx {
 
+// The numbered files of the program.
+namespace fileno {
+inline constexpr int LogFile = 1;      // records of the counter's lines, opened by the operator
+inline constexpr int PortSettings = 2; // port number and line speed, open for the whole run
+} // namespace fileno
+
 // The state that the main window's handlers share for the whole run.
 struct ModuleState {
     int16_t portNumber = 0;   // port read from the settings file, chosen, found or typed

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 
 namespace vx {
@@ -75,6 +76,14 @@ std::optional<QString> QtDialogs::chooseFileToOpen(const CommonDialog& dialog) {
 void QtSound::beep() { QApplication::beep(); }
 
 void QtEventPump::doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void QtEventPump::doEventsOrWait(int maxMs) {
+    // The timer guarantees a wake-up; serial input and window events wake it sooner.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(maxMs);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
 
 void QtHelpViewer::showContents(const QString& helpFile) {
     if (!QFileInfo::exists(helpFile))

@@ -27,6 +27,7 @@ public:
 class QtEventPump : public EventPump {
 public:
     void doEvents() override;
+    void doEventsOrWait(int maxMs) override;
 };
 
 class QtHelpViewer : public HelpViewer {

@@ -23,6 +23,7 @@ public:
     // The client area of the window, status bar included, below the menu bar.
     static constexpr int ClientWidth = 8385;
     static constexpr int ClientHeight = 5385;
+    static constexpr int StatusBarTop = 5160;
 
     FormWindow window{QStringLiteral("frmVx3Main"), QStringLiteral("三軸顯示")};
 

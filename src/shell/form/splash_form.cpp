@@ -32,7 +32,7 @@ SplashForm::SplashForm()
     , picLogo(splashControl("picLogo", ControlKind::PictureBox, &frmVx515Splash,
                             {480, 1440, 2175, 2625}, QString()))
     , lblLicenseTo(splashLabel("lblLicenseTo", frmVx515Splash, {2280, 480, 735, 255},
-                               QStringLiteral("授權使用者"), 8.25, false, Align::Right, false))
+                               QStringLiteral("授權使用"), 8.25, false, Align::Right, false))
     , lblCompanyProduct(splashLabel("lblCompanyProduct", frmVx515Splash, {2505, 765, 3000, 360},
                                     QStringLiteral("青松量測工坊"), 18, true, Align::Left, true))
     , lblProductName(splashLabel("lblProductName", frmVx515Splash, {2880, 1920, 3435, 645},

@@ -1,0 +1,81 @@
+#include "log_commands.h"
+
+#include "platform/error_trap.h"
+
+namespace vx {
+
+const QString LogCommands::DialogTitle = QStringLiteral("開啟");
+const QString LogCommands::DialogFilter = QStringLiteral("文字檔案 (*.txt)|*.txt|所有檔案|*.*");
+
+void LogCommands::resetCount() {
+    m_state.recordCount = 0;
+    m_form.lab計數顯示.setCaption(QStringLiteral("0"));
+}
+
+void LogCommands::showNoLogFile() {
+    m_form.sbStatusBar.panel(MainForm::PanelLogFile).setText(text::NoLogFile);
+}
+
+// Records would be lost without anyone noticing, so the operator is told and the status bar shows
+// that no log file is set.
+void LogCommands::tellNotOpened(const QString& path, const QString& why) {
+    showNoLogFile();
+    m_platform.dialogs.msgBox(
+        QStringLiteral("記錄檔無法開啟，資料不會被保存：\n%1\n\n%2").arg(path, why),
+        mb::Exclamation);
+}
+
+// Records written so far are on the disk already; a close that fails is told all the same.
+void LogCommands::closeLogFile() {
+    ResumeNext close;
+    if (!close([this] { m_platform.files.close(fileno::LogFile); }))
+        m_platform.dialogs.msgBox(
+            QStringLiteral("關閉記錄檔時發生錯誤：\n%1").arg(close.error()->description()),
+            mb::Exclamation);
+}
+
+// A failing step is skipped and the next runs; a log file that cannot be opened is told.
+void LogCommands::mnuFileOpen_Click() {
+    ResumeNext step;
+    step([&] { resetCount(); });
+    CommonDialog& dialog = m_form.dlgCommonDialog;
+    dialog.dialogTitle = DialogTitle;
+    dialog.cancelError = false;
+    dialog.filter = DialogFilter;
+    step([&] { m_platform.dialogs.showOpen(dialog); });
+    if (dialog.fileName.isEmpty())
+        return;
+    // A cancelled dialog keeps its earlier name, so that file is opened again.
+    const QString path = dialog.fileName;
+    closeLogFile();
+    step.clear();
+    if (!step([&] { m_platform.files.openAppend(fileno::LogFile, path); })) {
+        tellNotOpened(path, step.error()->description());
+        return;
+    }
+    step([&] { m_form.sbStatusBar.panel(MainForm::PanelLogFile).setText(path); });
+}
+
+void LogCommands::mnuFileNew_Click() {
+    m_form.dlgCommonDialog.fileName.clear();
+    mnuFileOpen_Click();
+    if (m_form.dlgCommonDialog.fileName.isEmpty())
+        return;
+    // The open above has told the operator already when the file cannot be had.
+    if (!m_platform.files.isOpen(fileno::LogFile))
+        return;
+    const QString path = m_form.dlgCommonDialog.fileName;
+    closeLogFile();
+    ResumeNext step;
+    if (!step([&] { m_platform.files.openOutput(fileno::LogFile, path); }))
+        tellNotOpened(path, step.error()->description());
+    resetCount();
+}
+
+void LogCommands::mnuFileClose_Click() {
+    closeLogFile();
+    resetCount();
+    showNoLogFile();
+}
+
+} // namespace vx

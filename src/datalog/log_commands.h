@@ -1,0 +1,34 @@
+#pragma once
+
+#include "shell/form/main_form.h"
+#include "platform/module_state.h"
+#include "platform/platform.h"
+
+namespace vx {
+
+// New, Open and Close of the log file: file number 1, the record count and the file's path in the
+// second status-bar panel.
+class LogCommands {
+public:
+    LogCommands(MainForm& form, ModuleState& state, Platform& platform)
+        : m_form(form), m_state(state), m_platform(platform) {}
+
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileClose_Click();
+
+    static const QString DialogTitle;
+    static const QString DialogFilter;
+
+private:
+    void resetCount();
+    void closeLogFile();
+    void showNoLogFile();
+    void tellNotOpened(const QString& path, const QString& why);
+
+    MainForm& m_form;
+    ModuleState& m_state;
+    Platform& m_platform;
+};
+
+} // namespace vx

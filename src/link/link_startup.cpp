@@ -1,0 +1,133 @@
+#include "link_startup.h"
+
+#include "platform/conversions.h"
+#include "platform/error_trap.h"
+
+namespace vx {
+
+const QByteArray LinkStartup::Poll = QByteArrayLiteral("O");
+const QString LinkStartup::NoSignal = QStringLiteral("無信號");
+const QString LinkStartup::ScanPromptTitle = QStringLiteral("傳輸埠錯誤");
+
+namespace {
+// A wait sleeps at most this long between passes when nothing happens.
+constexpr int PassWaitMs = 5;
+} // namespace
+
+LinkStartup::LinkStartup(MainForm& form, ModuleState& state, Platform& platform,
+                         PortSettingsFile& file, PortMenus& menus, Control* noSignalLabel)
+    : m_form(form)
+    , m_state(state)
+    , m_platform(platform)
+    , m_file(file)
+    , m_menus(menus)
+    , m_noSignalLabel(noSignalLabel) {}
+
+bool LinkStartup::lastReadEndsLine() const { return m_state.lastChunk.endsWith('\n'); }
+
+// Every failure is trapped: a step that fails is skipped, and a speed text that is no number is
+// replaced by 9600 in the file.
+void LinkStartup::Form_Load() {
+    SerialComm& comm = m_form.MSComm1;
+    ResumeNext step;
+
+    step([&] { m_file.open(); });
+    step([&] { m_state.portNumber = m_file.readPort(); });
+    QString speedText;
+    step([&] { speedText = m_file.readSpeed(); });
+    step([&] { comm.setCommPort(m_state.portNumber); });
+    step([&] { comm.setSettings(lineSettingsFor(speedText)); });
+    step([&] { m_menus.ClearPort(); });
+    step([&] { m_menus.ClearBaud(); });
+    step.clear();
+    if (!step([&] { m_form.baud.item(toInt16(speedText)).setChecked(true); }) &&
+        step.number() == err::TypeMismatch)
+        step([&] { m_file.writeSpeed(QStringLiteral("9600")); });
+    step([&] { m_form.port.item(m_state.portNumber).setChecked(true); });
+    step([&] { comm.setInputLen(50); });
+    step([&] { comm.setRThreshold(0); });
+    step([&] { comm.setEOFEnable(false); });
+    step([&] { comm.setPortOpen(true); });
+
+    // The handshake: only what this wait reads can end it.
+    const double start = m_platform.clock.seconds();
+    m_state.lastChunk.clear();
+    step([&] { comm.output(Poll); });
+    m_state.deviceFound = true;
+    for (;;) {
+        step([&] {
+            if (comm.inBufferCount() != 0)
+                m_state.lastChunk = comm.input();
+        });
+        if (m_platform.clock.seconds() - start > WaitLimitSeconds) {
+            step([&] {
+                if (m_noSignalLabel) {
+                    m_noSignalLabel->setCaption(NoSignal);
+                    m_noSignalLabel->setForeColor(color::Red);
+                }
+            });
+            m_state.deviceFound = false;
+            break;
+        }
+        m_platform.events.doEventsOrWait(PassWaitMs);
+        if (lastReadEndsLine())
+            break;
+    }
+
+    if (!m_state.deviceFound)
+        ScanPorts();
+    m_form.Timer1.setEnabled(true);
+    step([&] { comm.output(Poll); });
+}
+
+// Every failure is trapped: it marks the counter as not found on this port, and the next step runs.
+void LinkStartup::ScanPorts() {
+    SerialComm& comm = m_form.MSComm1;
+    ResumeNext trap;
+    const auto step = [&](auto&& body) {
+        if (!trap(body))
+            m_state.deviceFound = false;
+    };
+
+    m_state.portNumber = 0;
+    for (;;) {
+        m_state.deviceFound = true;
+        m_state.portNumber = static_cast<int16_t>(m_state.portNumber + 1);
+        step([&] {
+            if (comm.portOpen())
+                comm.setPortOpen(false);
+        });
+        step([&] { comm.setCommPort(m_state.portNumber); });
+        step([&] { comm.setPortOpen(true); });
+        step([&] { comm.output(Poll); });
+        const double start = m_platform.clock.seconds();
+        m_state.lastChunk.clear(); // a line end left by an earlier wait is no answer from this port
+        for (;;) {
+            step([&] {
+                if (comm.inBufferCount() != 0)
+                    m_state.lastChunk = comm.input();
+            });
+            m_platform.events.doEventsOrWait(PassWaitMs);
+            if (m_platform.clock.seconds() - start > WaitLimitSeconds) {
+                m_state.deviceFound = false;
+                break;
+            }
+            if (lastReadEndsLine())
+                break;
+        }
+
+        if (m_state.deviceFound) {
+            const QString entry = m_platform.dialogs.inputBox(
+                PortMenus::PortPrompt, ScanPromptTitle, QString::number(m_state.portNumber));
+            // An entry that is no number (a cancel gives none) keeps the answering port.
+            step([&] { m_state.portNumber = toInt16(entry); });
+            m_file.writePort(m_state.portNumber);
+            break;
+        }
+        if (m_state.portNumber >= LastPortScanned)
+            break;
+    }
+    step([&] { comm.output(Poll); });
+}
+
+} // namespace vx

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "port_menus.h"
+#include "port_settings_file.h"
+#include "shell/form/main_form.h"
+#include "platform/module_state.h"
+#include "platform/platform.h"
+
+namespace vx {
+
+// The main window's load: read the stored port and speed, open the port, poll the counter and wait
+// up to 2 seconds for its line; without an answer mark the splash and scan ports 1 to 8. Then the
+// poll timer starts and the counter is polled again.
+class LinkStartup {
+public:
+    LinkStartup(MainForm& form, ModuleState& state, Platform& platform, PortSettingsFile& file,
+                PortMenus& menus, Control* noSignalLabel);
+
+    void Form_Load();
+    void ScanPorts();
+
+    static constexpr double WaitLimitSeconds = 2.0;
+    static constexpr int LastPortScanned = 8;
+    static const QByteArray Poll;
+    static const QString NoSignal;
+    static const QString ScanPromptTitle;
+
+private:
+    bool lastReadEndsLine() const;
+
+    MainForm& m_form;
+    ModuleState& m_state;
+    Platform& m_platform;
+    PortSettingsFile& m_file;
+    PortMenus& m_menus;
+    Control* m_noSignalLabel;
+};
+
+} // namespace vx

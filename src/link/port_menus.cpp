@@ -1,0 +1,104 @@
+#include "port_menus.h"
+
+#include "platform/conversions.h"
+#include "platform/error_trap.h"
+
+#include <array>
+
+namespace vx {
+
+const QString PortMenus::PortPrompt = QStringLiteral("請輸入傳輸埠");
+const QString PortMenus::PortPromptTitle = QStringLiteral("傳輸埠錯誤!");
+
+PortMenus::PortMenus(MainForm& form, ModuleState& state, Platform& platform, PortSettingsFile& file)
+    : m_form(form), m_state(state), m_platform(platform), m_file(file) {}
+
+void PortMenus::ClearBaud() {
+    for (const int index : {1200, 2400, 4800, 9600, 19200})
+        m_form.baud.item(index).setChecked(false);
+}
+
+void PortMenus::ClearPort() {
+    for (int index = 1; index <= 6; ++index)
+        m_form.port.item(index).setChecked(false);
+}
+
+// Traps nothing: a failure reaches the operator through the event dispatch.
+void PortMenus::baud_Click(int16_t Index) {
+    ClearBaud();
+    m_form.baud.item(Index).setChecked(true);
+    const QString speed = QString::number(Index);
+    m_form.MSComm1.setSettings(lineSettingsFor(speed));
+    m_file.writeSpeed(speed);
+}
+
+void PortMenus::port_Click(int16_t Index) {
+    ClearPort();
+    m_state.portNumber = Index;
+
+    SerialComm& comm = m_form.MSComm1;
+    m_closedForChange.emplace(m_form.Timer1);
+    const std::array<std::function<void()>, 3> steps = {
+        [&comm] { comm.setPortOpen(false); },
+        [&comm, this] { comm.setCommPort(m_state.portNumber); },
+        [&comm] { comm.setPortOpen(true); },
+    };
+    for (const auto& step : steps)
+        if (runAskingForPort(step) == Outcome::Abandoned)
+            return;
+    m_closedForChange.reset();
+
+    ResumeNext next;
+    next([this] { m_form.port.item(m_state.portNumber).setChecked(true); });
+    m_file.writePort(m_state.portNumber);
+}
+
+// Runs a step; a port number that is no port brings up the port prompt and the step is tried again
+// with the number entered. A cancelled prompt, or any other failure, abandons the change.
+PortMenus::Outcome PortMenus::runAskingForPort(const std::function<void()>& step) {
+    for (;;) {
+        try {
+            step();
+            return Outcome::Done;
+        } catch (const RuntimeError& error) {
+            if (error.number() != err::InvalidPortNumber) {
+                // A port that another program holds or that may not be opened: trying again would
+                // give the same answer, so say why once and stop.
+                m_platform.dialogs.msgBox(error.description(), mb::Exclamation, PortPromptTitle);
+                showPortNotOpen();
+                return Outcome::Abandoned;
+            }
+        }
+        const std::optional<int16_t> entered = askPortNumber();
+        if (!entered) {
+            showPortNotOpen();
+            return Outcome::Abandoned;
+        }
+        m_state.portNumber = *entered;
+        m_file.writePort(m_state.portNumber);
+        ResumeNext ignore; // a number that is no port fails here and again in the step
+        ignore([this] { m_form.MSComm1.setCommPort(m_state.portNumber); });
+    }
+}
+
+// The prompt comes back while its entry is no whole number; cancel (an empty entry) gives nothing.
+std::optional<int16_t> PortMenus::askPortNumber() {
+    QString entry = QString::number(m_state.portNumber);
+    for (;;) {
+        entry = m_platform.dialogs.inputBox(PortPrompt, PortPromptTitle, entry);
+        if (entry.trimmed().isEmpty())
+            return std::nullopt;
+        ResumeNext convert;
+        int16_t number = 0;
+        if (convert([&] { number = toInt16(entry); }))
+            return number;
+    }
+}
+
+// The port stays closed and no port item carries a check mark; the link panel says so.
+void PortMenus::showPortNotOpen() {
+    m_form.sbStatusBar.panel(MainForm::PanelLink)
+        .setText(QStringLiteral("傳輸埠未開啟") + m_platform.clock.timeOfDay());
+}
+
+} // namespace vx

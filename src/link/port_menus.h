@@ -1,0 +1,44 @@
+#pragma once
+
+#include "port_settings_file.h"
+#include "shell/form/main_form.h"
+#include "platform/module_state.h"
+#include "platform/platform.h"
+
+#include <functional>
+#include <optional>
+
+namespace vx {
+
+// The speed and port menus: they reconfigure the serial port at once, move the check mark and
+// store the choice in the port-settings file.
+class PortMenus {
+public:
+    PortMenus(MainForm& form, ModuleState& state, Platform& platform, PortSettingsFile& file);
+
+    void ClearBaud();
+    void ClearPort();
+    void baud_Click(int16_t Index);
+    void port_Click(int16_t Index);
+
+    // True while the port menu has the serial port closed: from closing it until a port opens
+    // again. No poll tick runs meanwhile.
+    bool portClosedForChange() const { return m_closedForChange.has_value(); }
+
+    static const QString PortPrompt;
+    static const QString PortPromptTitle;
+
+private:
+    enum class Outcome { Done, Abandoned };
+    Outcome runAskingForPort(const std::function<void()>& step);
+    std::optional<int16_t> askPortNumber();
+    void showPortNotOpen();
+
+    MainForm& m_form;
+    ModuleState& m_state;
+    Platform& m_platform;
+    PortSettingsFile& m_file;
+    std::optional<FormTimer::Hold> m_closedForChange;
+};
+
+} // namespace vx

@@ -1,0 +1,101 @@
+#include "frame_handler.h"
+
+#include "frame_layout.h"
+#include "platform/error_trap.h"
+
+namespace vx {
+
+namespace {
+QString latin1(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+} // namespace
+
+void FrameHandler::handleFrame() {
+    // The line as it stands now is the one shown and recorded, whatever runs in between.
+    const QByteArray line = m_state.frameBuffer;
+
+    m_form.資料顯示窗.setCaption(latin1(line));
+    m_form.labX顯示.setCaption(latin1(frame::field(line, frame::XColumn, frame::ReadingWidth)));
+    m_form.labY顯示.setCaption(latin1(frame::field(line, frame::YColumn, frame::ReadingWidth)));
+    m_form.labZ顯示.setCaption(latin1(frame::field(line, frame::ZColumn, frame::ReadingWidth)));
+
+    m_platform.events.doEvents();
+    if (!m_form.window.loaded())
+        return; // the window was closed meanwhile: nothing of it may be touched now
+
+    if (frame::hasMarker(line, frame::ZMarkerColumn, 'Z')) {
+        m_state.twoAxis = false;
+        if (!m_form.mnu鎖住按鍵.checked())
+            showThreeAxisLayout();
+    } else {
+        m_state.twoAxis = true;
+        showTwoAxisLayout();
+    }
+
+    showUnit(line);
+
+    if (frame::hasMarker(line, frame::RecordColumn, 'T') ||
+        frame::hasMarker(line, frame::RecordColumn2, 'T'))
+        m_state.recordRequest = true;
+    if (m_state.recordRequest) {
+        m_state.recordRequest = false;
+        writeRecord(line);
+    }
+}
+
+void FrameHandler::showThreeAxisLayout() {
+    m_form.cmdZ.setVisible(true);
+    m_form.Frame歸零.setHeight(ThreeAxisFrameHeight);
+    m_form.labZ顯示.setVisible(true);
+    m_form.Frame顯示.setHeight(ThreeAxisFrameHeight);
+    m_form.cmdIM.setVisible(true);
+    m_form.cmdTF.setVisible(true);
+    m_form.Frame功能鍵.setHeight(ThreeAxisFrameHeight);
+    m_form.window.setCaption(text::ThreeAxisCaption);
+}
+
+void FrameHandler::showTwoAxisLayout() {
+    m_form.cmdZ.setVisible(false);
+    m_form.Frame歸零.setHeight(TwoAxisFrameHeight);
+    m_form.labZ顯示.setVisible(false);
+    m_form.Frame顯示.setHeight(TwoAxisFrameHeight);
+    m_form.cmdIM.setVisible(false);
+    m_form.cmdTF.setVisible(false);
+    m_form.Frame功能鍵.setHeight(TwoAxisFrameHeight);
+    m_form.window.setCaption(text::TwoAxisCaption);
+}
+
+void FrameHandler::showUnit(const QByteArray& line) {
+    if (m_state.twoAxis) {
+        m_form.lab公英制.setCaption(QString());
+    } else if (frame::hasMarker(line, frame::UnitColumn, 'M')) {
+        m_form.lab公英制.setCaption(text::MetricCaption);
+        m_form.lab公英制.setForeColor(color::ButtonText);
+    } else {
+        m_form.lab公英制.setCaption(text::ImperialCaption);
+        m_form.lab公英制.setForeColor(color::Magenta);
+    }
+}
+
+// The record is the line as it came, then CR LF. Without a log file the count drops to 0 and the
+// line is not kept; a write that fails otherwise is not counted and the operator is told.
+void FrameHandler::writeRecord(const QByteArray& line) {
+    m_state.recordCount += 1;
+    try {
+        continueOn(
+            err::BadFileNumber,
+            [&] { m_platform.files.print(fileno::LogFile, line + QByteArrayLiteral("\r\n")); },
+            [&] { m_state.recordCount = 0; });
+    } catch (const RuntimeError& error) {
+        m_state.recordCount -= 1;
+        m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
+        m_platform.dialogs.msgBox(
+            QStringLiteral("這筆資料沒有寫入記錄檔：\n%1\n\n%2")
+                .arg(error.description(), QString::fromLatin1(line).trimmed()),
+            mb::Exclamation);
+        return;
+    }
+    m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
+    m_platform.sound.beep();
+}
+
+} // namespace vx

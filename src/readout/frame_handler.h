@@ -1,0 +1,34 @@
+#pragma once
+
+#include "shell/form/main_form.h"
+#include "platform/module_state.h"
+#include "platform/platform.h"
+
+namespace vx {
+
+// One complete line from the counter: show it, arrange the window for two or three axes, show the
+// unit, and write it to the log file when a record is asked for.
+class FrameHandler {
+public:
+    FrameHandler(MainForm& form, ModuleState& state, Platform& platform)
+        : m_form(form), m_state(state), m_platform(platform) {}
+
+    // Handles the line in the frame buffer. Run-time errors leave it for the poll tick's trap.
+    void handleFrame();
+
+    void showThreeAxisLayout();
+    void showTwoAxisLayout();
+
+    static constexpr int ThreeAxisFrameHeight = 3375;
+    static constexpr int TwoAxisFrameHeight = 2295;
+
+private:
+    void showUnit(const QByteArray& line);
+    void writeRecord(const QByteArray& line);
+
+    MainForm& m_form;
+    ModuleState& m_state;
+    Platform& m_platform;
+};
+
+} // namespace vx

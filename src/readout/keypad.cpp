@@ -1,0 +1,69 @@
+#include "keypad.h"
+
+#include "platform/runtime_error.h"
+
+namespace vx {
+
+char Keypad::codeFor(Key key, bool twoAxis) {
+    switch (key) {
+    case Key::X:
+        return '0';
+    case Key::Y:
+        return '1';
+    case Key::Z:
+        return '2';
+    case Key::DR:
+        return twoAxis ? '2' : '3';
+    case Key::ABS:
+        return twoAxis ? '3' : '4';
+    case Key::DIV:
+        return twoAxis ? '4' : '6';
+    case Key::IM:
+        return '5';
+    case Key::TF:
+        return '8';
+    }
+    return '0';
+}
+
+// A key that cannot reach the counter is told at once, so the operator does not take the reading
+// for zeroed or switched.
+void Keypad::send(Key key) {
+    try {
+        m_form.MSComm1.output(QByteArray(1, codeFor(key, m_state.twoAxis)));
+    } catch (const RuntimeError& error) {
+        m_platform.dialogs.msgBox(
+            QStringLiteral("按鍵沒有送到計數器：\n%1").arg(error.description()), mb::Exclamation);
+    }
+}
+
+void Keypad::cmdRS_Click() { m_state.recordRequest = true; }
+
+void Keypad::CmdHalt_Click() {
+    Control* readings[] = {&m_form.labX顯示, &m_form.labY顯示, &m_form.labZ顯示};
+    if (m_form.CmdHalt.caption() == QStringLiteral("Halt")) {
+        m_form.CmdHalt.setCaption(QStringLiteral("Go"));
+        m_form.Timer1.setEnabled(false);
+        for (Control* reading : readings)
+            reading->setForeColor(color::Red);
+    } else {
+        m_form.CmdHalt.setCaption(QStringLiteral("Halt"));
+        m_state.recordRequest = false;
+        m_state.frameBuffer.clear();
+        m_form.Timer1.setEnabled(true);
+        for (Control* reading : readings)
+            reading->setForeColor(color::ButtonText);
+    }
+}
+
+void Keypad::mnu鎖住按鍵_Click() {
+    MenuItem& lock = m_form.mnu鎖住按鍵;
+    lock.setChecked(!lock.checked());
+    const bool show = !lock.checked();
+    for (Control* control : {&m_form.cmdX, &m_form.cmdY, &m_form.cmdZ, &m_form.Frame歸零,
+                             &m_form.cmdDR, &m_form.cmdABS, &m_form.cmdIM, &m_form.cmdDIV,
+                             &m_form.cmdTF})
+        control->setVisible(show);
+}
+
+} // namespace vx

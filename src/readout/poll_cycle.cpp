@@ -1,0 +1,109 @@
+#include "poll_cycle.h"
+
+#include "frame_layout.h"
+#include "platform/error_trap.h"
+
+namespace vx {
+
+const QString PollCycle::LinkLostMessage = QStringLiteral("USB斷線或Vx515沒開機");
+const QString PollCycle::LinkLostTitle = QStringLiteral("USB無信號");
+const QString PollCycle::PortClosedMessage =
+    QStringLiteral("傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n"
+                   "請確認USB線已接上、Vx515已開機，再重新啟動程式。");
+
+namespace {
+const QByteArray Poll = QByteArrayLiteral("O");
+} // namespace
+
+// The first failure ends the tick; the serial component's numbers and a closed port have
+// reactions, everything else ends it quietly.
+void PollCycle::Timer1_Timer() {
+    if (m_linkLost && !reopenLostLink())
+        return;
+    endOnError([this] { tick(); }, [this](const RuntimeError& error) { react(error); });
+}
+
+void PollCycle::tick() {
+    SerialComm& comm = m_form.MSComm1;
+
+    if (comm.inBufferCount() == 0) {
+        if (m_state.idleTicks > IdleTicksBeforePoll) {
+            comm.output(Poll);
+            m_state.idleTicks = 0;
+        } else {
+            m_state.idleTicks = static_cast<int16_t>(m_state.idleTicks + 1);
+        }
+    }
+
+    while (comm.inBufferCount() != 0) {
+        m_state.lastChunk = comm.input();
+        m_state.frameBuffer += m_state.lastChunk;
+        if (m_state.lastChunk.endsWith('\n')) {
+            if (m_state.frameBuffer.startsWith(frame::Marker)) {
+                m_frames.handleFrame();
+                if (!m_form.window.loaded())
+                    return;
+            }
+            m_state.frameBuffer.clear();
+            comm.output(Poll);
+        } else if (m_state.frameBuffer.size() > MaxFrameBytes) {
+            // A line that never ends is noise: drop it rather than let it grow without bound.
+            m_state.frameBuffer.clear();
+        }
+    }
+}
+
+void PollCycle::react(const RuntimeError& error) {
+    switch (error.number()) {
+    case err::DeviceGone: {
+        ResumeNext close; // closing a port whose device has gone is quiet
+        close([this] { m_form.MSComm1.setPortOpen(false); });
+        m_platform.dialogs.msgBox(LinkLostMessage, mb::Exclamation, LinkLostTitle);
+        reopenPort();
+        break;
+    }
+    case err::InvalidPortNumber:
+        m_platform.dialogs.msgBox(LinkLostMessage, mb::Exclamation, LinkLostTitle);
+        reopenPort();
+        break;
+    case err::PortNotOpen:
+        // No port could be opened: the program ends, but not without saying why.
+        m_platform.dialogs.msgBox(PortClosedMessage, mb::Exclamation, LinkLostTitle);
+        m_form.window.unload();
+        break;
+    default:
+        break;
+    }
+}
+
+// After OK the port is opened again. When the counter is still away, the port stays closed and
+// later ticks keep trying, so the readings come back by themselves once it is there again.
+void PollCycle::reopenPort() {
+    try {
+        m_form.MSComm1.setPortOpen(true);
+    } catch (const RuntimeError& error) {
+        if (error.number() == err::PortAlreadyOpen)
+            return;
+        m_linkLost = true;
+        showLinkStatus(LinkLostMessage);
+    }
+}
+
+bool PollCycle::reopenLostLink() {
+    ResumeNext open;
+    if (!open([this] { m_form.MSComm1.setPortOpen(true); }) &&
+        open.number() != err::PortAlreadyOpen)
+        return false;
+    m_linkLost = false;
+    showLinkStatus(QStringLiteral("USB已重新連線"));
+    return true;
+}
+
+void PollCycle::showLinkStatus(const QString& text) {
+    ResumeNext show;
+    show([&] {
+        m_form.sbStatusBar.panel(MainForm::PanelLink).setText(text + m_platform.clock.timeOfDay());
+    });
+}
+
+} // namespace vx

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "frame_handler.h"
+#include "shell/form/main_form.h"
+#include "platform/module_state.h"
+#include "platform/platform.h"
+#include "platform/runtime_error.h"
+
+namespace vx {
+
+// The 50 ms poll tick: re-poll a silent counter, drain the serial input, assemble lines, hand every
+// complete "X" line to the frame handling and ask for the next line.
+class PollCycle {
+public:
+    PollCycle(MainForm& form, ModuleState& state, Platform& platform, FrameHandler& frames)
+        : m_form(form), m_state(state), m_platform(platform), m_frames(frames) {}
+
+    void Timer1_Timer();
+
+    // The port was lost and could not be opened again: each tick tries to open it until it works.
+    bool linkLost() const { return m_linkLost; }
+
+    static constexpr int IdleTicksBeforePoll = 25; // the 27th empty tick polls again
+    static constexpr qsizetype MaxFrameBytes = 4096;
+    static const QString LinkLostMessage;
+    static const QString LinkLostTitle;
+    static const QString PortClosedMessage;
+
+private:
+    void tick();
+    void react(const RuntimeError& error);
+    void reopenPort();
+    bool reopenLostLink();
+    void showLinkStatus(const QString& text);
+
+    MainForm& m_form;
+    ModuleState& m_state;
+    Platform& m_platform;
+    FrameHandler& m_frames;
+    bool m_linkLost = false;
+};
+
+} // namespace vx

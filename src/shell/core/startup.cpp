@@ -1,0 +1,38 @@
+#include "startup.h"
+
+namespace vx {
+
+const QString Startup::AlreadyRunning = QStringLiteral("這程式已執行");
+
+// Traps nothing.
+bool Startup::Main() {
+    // Two copies in one folder would fight over the serial port and the port-settings file.
+    if (CheckExist(m_splash.window))
+        return false;
+    m_hooks.showSplash();
+    m_hooks.repaintSplash();
+    return true;
+}
+
+void Startup::Form_Load() { m_splash.lblVersion.setCaption(versionText(m_app)); }
+
+void Startup::Timer1_Timer() {
+    m_splash.Timer1.setEnabled(false);
+    m_hooks.loadMain();
+    m_hooks.showMain();
+    m_hooks.unloadSplash();
+}
+
+bool Startup::CheckExist(FormWindow& window) {
+    if (!m_hooks.otherCopyRunning || !m_hooks.otherCopyRunning())
+        return false;
+    const QString title = m_app.title;
+    m_platform.dialogs.msgBox(AlreadyRunning, mb::Critical, title);
+    m_app.title.clear();
+    window.setCaption(QString());
+    m_hooks.activateOtherCopy();
+    m_hooks.endProgram();
+    return true;
+}
+
+} // namespace vx

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "shell/form/splash_form.h"
+#include "platform/platform.h"
+
+#include <functional>
+
+namespace vx {
+
+// What the start-up asks of the window system.
+struct StartupHooks {
+    std::function<void()> showSplash;   // modeless, no owner
+    std::function<void()> repaintSplash; // drawn now, not when the event loop gets to it
+    std::function<void()> loadMain;     // creates the main window and runs its load
+    std::function<void()> showMain;
+    std::function<void()> unloadSplash;
+    std::function<bool()> otherCopyRunning;
+    std::function<void()> activateOtherCopy;
+    std::function<void()> endProgram;
+};
+
+// The start routine and the splash window's handlers: the splash shows the version, and on its
+// first tick it loads the main window (which finds the counter), shows it and unloads itself.
+class Startup {
+public:
+    Startup(SplashForm& splash, Platform& platform, AppInfo& app, StartupHooks hooks)
+        : m_splash(splash), m_platform(platform), m_app(app), m_hooks(std::move(hooks)) {}
+
+    // Module1's start routine. Returns false when the program ended at once.
+    bool Main();
+    void Form_Load();
+    void Timer1_Timer();
+    // Ends this copy when another one runs here already, after pointing the operator to it.
+    // Returns whether it ended the program.
+    bool CheckExist(FormWindow& window);
+
+    static const QString AlreadyRunning;
+
+private:
+    SplashForm& m_splash;
+    Platform& m_platform;
+    AppInfo& m_app;
+    StartupHooks m_hooks;
+};
+
+} // namespace vx

@@ -1,0 +1,168 @@
+#include "application.h"
+
+#include "platform/untrapped.h"
+
+#include <QApplication>
+#include <QDir>
+
+// The logo is compiled into this library; a static library's resources are registered by hand.
+static void registerResources() { Q_INIT_RESOURCE(resources); }
+
+namespace vx::ui {
+
+struct Application::MainHandlers {
+    MainHandlers(MainForm& form, ModuleState& state, Platform& platform, LoadedForms& forms,
+                 Control* noSignalLabel)
+        : file(platform.files, platform.dialogs)
+        , menus(form, state, platform, file)
+        , startup(form, state, platform, file, menus, noSignalLabel)
+        , events(form, platform)
+        , toolTips(form)
+        , frames(form, state, platform)
+        , poll(form, state, platform, frames)
+        , keypad(form, state, platform)
+        , log(form, state, platform)
+        , shutdown(form, platform, forms)
+        , help(form, platform) {}
+
+    PortSettingsFile file;
+    PortMenus menus;
+    LinkStartup startup;
+    SerialEvents events;
+    PortToolTips toolTips;
+    FrameHandler frames;
+    PollCycle poll;
+    Keypad keypad;
+    LogCommands log;
+    Shutdown shutdown;
+    HelpCommands help;
+};
+
+Application::Application(SerialFactory makeSerial)
+    : m_makeSerial(std::move(makeSerial)), m_instance(QDir::currentPath()) {
+    registerResources();
+    m_dialogs.setApplicationTitle(m_app.title);
+    QApplication::setApplicationName(m_app.title);
+    m_instance.setOnActivate([this] {
+        if (m_mainWindow) {
+            m_mainWindow->showNormal();
+            m_mainWindow->raise();
+            m_mainWindow->activateWindow();
+        }
+    });
+
+    StartupHooks hooks;
+    hooks.showSplash = [this] {
+        m_splashWindow = std::make_unique<SplashWindow>(m_splash);
+        m_forms.add(m_splash.window);
+        m_startup->Form_Load();
+        m_splashWindow->show();
+    };
+    hooks.repaintSplash = [this] {
+        m_splashWindow->repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    hooks.loadMain = [this] { loadMain(); };
+    hooks.showMain = [this] { showMain(); };
+    hooks.unloadSplash = [this] { unloadSplash(); };
+    hooks.otherCopyRunning = [this] { return !m_instance.claim(); };
+    hooks.activateOtherCopy = [this] { m_instance.activateOther(); };
+    hooks.endProgram = [this] { m_ended = true; };
+    m_startup = std::make_unique<Startup>(m_splash, m_platform, m_app, std::move(hooks));
+    m_splash.Timer1.setHandler([this] { m_startup->Timer1_Timer(); });
+}
+
+Application::~Application() {
+    // The window goes before the form it shows; the serial port is released last.
+    m_mainWindow.reset();
+    m_handlers.reset();
+    m_main.reset();
+    m_serial.reset();
+    m_splashWindow.reset();
+}
+
+int Application::run() {
+    if (!m_startup->Main() || m_ended)
+        return 0;
+    return QApplication::exec();
+}
+
+void Application::loadMain() {
+    m_serial = m_makeSerial();
+    m_main = std::make_unique<MainForm>(*m_serial);
+    m_handlers = std::make_unique<MainHandlers>(*m_main, m_state, m_platform, m_forms,
+                                                &m_splash.lblProductName);
+    registerCommands();
+    m_mainWindow = std::make_unique<MainWindow>(
+        *m_main, [this](const QString& name, int index) { dispatch(name, index); },
+        [this] { unloadMain(); });
+    m_forms.add(m_main->window);
+    m_main->MSComm1.setOnComm(
+        [this] { runUntrapped(m_dialogs, [this] { m_handlers->events.MSComm1_OnComm(); }); });
+    m_main->Timer1.setHandler([this] { m_handlers->poll.Timer1_Timer(); });
+    m_handlers->toolTips.refresh();
+    m_handlers->startup.Form_Load();
+}
+
+void Application::showMain() {
+    if (m_mainWindow && m_main->window.loaded())
+        m_mainWindow->show();
+}
+
+void Application::unloadSplash() {
+    m_forms.remove(m_splash.window);
+    m_splash.window.markUnloaded();
+    m_splash.Timer1.setEnabled(false);
+    if (m_splashWindow) {
+        m_splashWindow->hide();
+        m_splashWindow.release()->deleteLater();
+    }
+}
+
+void Application::unloadMain() {
+    int16_t cancel = 0;
+    runUntrapped(m_dialogs, [&] { m_handlers->shutdown.Form_Unload(cancel); });
+    m_forms.remove(m_main->window);
+    if (m_forms.count() == 0)
+        QCoreApplication::quit();
+}
+
+void Application::dispatch(const QString& name, int index) {
+    const auto it = m_commands.find(name);
+    if (it == m_commands.end())
+        return;
+    runUntrapped(m_dialogs, [&] { it->second(index); });
+}
+
+void Application::registerCommands() {
+    MainHandlers& h = *m_handlers;
+    const auto plain = [](auto handler) { return [handler](int) { handler(); }; };
+    m_commands = {
+        {QStringLiteral("cmdX"), plain([&h] { h.keypad.cmdX_Click(); })},
+        {QStringLiteral("cmdY"), plain([&h] { h.keypad.cmdY_Click(); })},
+        {QStringLiteral("cmdZ"), plain([&h] { h.keypad.cmdZ_Click(); })},
+        {QStringLiteral("cmdDR"), plain([&h] { h.keypad.cmdDR_Click(); })},
+        {QStringLiteral("cmdABS"), plain([&h] { h.keypad.cmdABS_Click(); })},
+        {QStringLiteral("cmdDIV"), plain([&h] { h.keypad.cmdDIV_Click(); })},
+        {QStringLiteral("cmdIM"), plain([&h] { h.keypad.cmdIM_Click(); })},
+        {QStringLiteral("cmdTF"), plain([&h] { h.keypad.cmdTF_Click(); })},
+        {QStringLiteral("cmdRS"), plain([&h] { h.keypad.cmdRS_Click(); })},
+        {QStringLiteral("CmdHalt"), plain([&h] { h.keypad.CmdHalt_Click(); })},
+        {QStringLiteral("mnuX軸歸零"), plain([&h] { h.keypad.mnuX軸歸零_Click(); })},
+        {QStringLiteral("mnuY軸歸零"), plain([&h] { h.keypad.mnuY軸歸零_Click(); })},
+        {QStringLiteral("mnu鎖住按鍵"), plain([&h] { h.keypad.mnu鎖住按鍵_Click(); })},
+        {QStringLiteral("mnuFileNew"), plain([&h] { h.log.mnuFileNew_Click(); })},
+        {QStringLiteral("mnuFileOpen"), plain([&h] { h.log.mnuFileOpen_Click(); })},
+        {QStringLiteral("mnuFileClose"), plain([&h] { h.log.mnuFileClose_Click(); })},
+        {QStringLiteral("mnuFileExit"), plain([&h] { h.shutdown.mnuFileExit_Click(); })},
+        {QStringLiteral("mnuHelpContents"), plain([&h] { h.help.mnuHelpContents_Click(); })},
+        {QStringLiteral("mnuHelpAbout"), plain([&h] { h.help.mnuHelpAbout_Click(); })},
+        {QStringLiteral("mnuComm"), plain([&h] { h.toolTips.refresh(); })},
+        {QStringLiteral("baud"),
+         [&h](int index) { h.menus.baud_Click(static_cast<int16_t>(index)); }},
+        {QStringLiteral("port"),
+         [&h](int index) { h.menus.port_Click(static_cast<int16_t>(index)); }},
+    };
+}
+
+} // namespace vx::ui

@@ -1,0 +1,215 @@
+#include "main_window.h"
+
+#include "control_widget.h"
+#include "widget_style.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QDate>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTime>
+#include <algorithm>
+
+namespace vx::ui {
+
+MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> unloadHandler)
+    : m_form(form), m_dispatch(std::move(dispatch)), m_unloadHandler(std::move(unloadHandler)) {
+    setObjectName(form.window.name());
+    setWindowTitle(form.window.caption());
+    // The form outlives its window; what it tells a window that is gone is dropped.
+    const QPointer<MainWindow> self(this);
+    form.window.addObserver([self] {
+        if (self)
+            self->setWindowTitle(self->m_form.window.caption());
+    });
+    form.window.setHost(this);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+    buildControls();
+    buildMenus();
+    buildStatusBar();
+
+    // The client area below the menu bar: the controls' area, then the status bar.
+    resize(pixels(MainForm::ClientWidth), menuBar()->sizeHint().height() +
+                                              pixels(MainForm::StatusBarTop) +
+                                              statusBar()->sizeHint().height());
+
+    m_pollTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_pollTimer, &QTimer::timeout, this, [this] { m_form.Timer1.fire(); });
+    form.Timer1.addObserver([self] {
+        if (self)
+            self->followTimer();
+    });
+    followTimer();
+}
+
+MainWindow::~MainWindow() { m_form.window.setHost(nullptr); }
+
+void MainWindow::buildControls() {
+    std::map<const Control*, QWidget*> widgets;
+    std::vector<std::pair<int, QWidget*>> focusOrder;
+    // Frames first, so the buttons over them are drawn above them.
+    for (Control* control : m_form.controls()) {
+        QWidget* parent = centralWidget();
+        if (control->container() != nullptr)
+            parent = widgets.at(control->container());
+        QWidget* widget = createControlWidget(*control, parent);
+        widgets[control] = widget;
+        if (control->kind() == ControlKind::Button) {
+            focusOrder.emplace_back(control->tabIndex(), widget);
+            const QString name = control->name();
+            connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
+                    [this, name] { m_dispatch(name, 0); });
+        }
+    }
+    for (auto& [control, widget] : widgets)
+        if (control->kind() == ControlKind::Button)
+            widget->raise();
+    std::sort(focusOrder.begin(), focusOrder.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 1; i < focusOrder.size(); ++i)
+        QWidget::setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
+}
+
+namespace {
+
+// Only a checked item is checkable, so an unchecked one shows no empty box.
+void showItemState(const MenuItem& item, QAction* action) {
+    action->setCheckable(item.checked());
+    action->setChecked(item.checked());
+    action->setToolTip(item.toolTip());
+}
+
+} // namespace
+
+void MainWindow::buildMenus() {
+    for (MenuItem* top : m_form.menuBar()) {
+        QMenu* menu = menuBar()->addMenu(top->caption());
+        menu->setObjectName(top->name());
+        menu->setToolTipsVisible(true);
+        // Opening a menu runs no command; the port menu refreshes what its items stand for.
+        const QString menuName = top->name();
+        connect(menu, &QMenu::aboutToShow, this, [this, menuName] { m_dispatch(menuName, 0); });
+        for (MenuItem* item : top->items()) {
+            if (item->isSeparator()) {
+                menu->addSeparator()->setObjectName(item->name());
+                continue;
+            }
+            auto* action = menu->addAction(item->caption());
+            action->setObjectName(item->name());
+            showItemState(*item, action);
+            if (!item->shortcut().isEmpty())
+                action->setShortcut(QKeySequence(item->shortcut()));
+            action->setShortcutContext(Qt::WindowShortcut);
+            const int index = item->index().value_or(0);
+            m_actions[{item->name(), index}] = action;
+            const QString name = item->name();
+            // The check mark is the handlers' to set, not the click's.
+            connect(action, &QAction::triggered, this, [this, item, action, name, index] {
+                showItemState(*item, action);
+                m_dispatch(name, index);
+            });
+            const QPointer<QAction> guard(action);
+            item->addObserver([item, guard] {
+                if (guard)
+                    showItemState(*item, guard);
+            });
+        }
+    }
+}
+
+void MainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
+    bar->setSizeGripEnabled(false);
+    // The status bar takes the height its font needs; the controls above keep their places.
+    bar->setFont(qtFont(FontSpec{QStringLiteral("新細明體"), 9, 400, 136}));
+    for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
+        StatusPanel& panel = m_form.sbStatusBar.panel(number);
+        auto* label = new QLabel(panel.text(), bar);
+        label->setObjectName(QStringLiteral("Panel%1").arg(number));
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setToolTip(panel.toolTip);
+        const int width = pixels(panel.widthTwips);
+        if (panel.sizing == PanelSizing::None)
+            label->setFixedWidth(width);
+        else
+            label->setMinimumWidth(width);
+        bar->addWidget(label, panel.sizing == PanelSizing::Spring ? 1 : 0);
+        const QPointer<QLabel> guard(label);
+        panel.addObserver([&panel, guard] {
+            if (guard)
+                guard->setText(panel.text());
+        });
+        m_panels.push_back(label);
+    }
+    updateClockPanels();
+    connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::updateClockPanels);
+    m_clockTimer.start(1000);
+}
+
+void MainWindow::updateClockPanels() {
+    for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
+        StatusPanel& panel = m_form.sbStatusBar.panel(number);
+        if (panel.style == PanelStyle::Date)
+            panel.setText(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+        else if (panel.style == PanelStyle::Time)
+            panel.setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    }
+}
+
+void MainWindow::followTimer() {
+    const bool run = m_form.Timer1.enabled() && !m_unloaded;
+    if (run && !m_pollTimer.isActive())
+        m_pollTimer.start(m_form.Timer1.interval());
+    else if (!run)
+        m_pollTimer.stop();
+}
+
+QAction* MainWindow::action(const QString& name, int index) const {
+    const auto it = m_actions.find({name, index});
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QLabel* MainWindow::statusPanel(int number) const {
+    return m_panels.at(static_cast<size_t>(number - 1));
+}
+
+int MainWindow::windowState() const {
+    if (isMinimized())
+        return WindowMinimized;
+    if (isMaximized())
+        return WindowMaximized;
+    return WindowNormal;
+}
+
+Twips MainWindow::outerGeometry() const {
+    const QRect frame = frameGeometry();
+    return {twipsFromPixels(frame.left()), twipsFromPixels(frame.top()),
+            twipsFromPixels(frame.width()), twipsFromPixels(frame.height())};
+}
+
+void MainWindow::unload() { close(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_unloaded) {
+        m_unloaded = true;
+        m_pollTimer.stop();
+        if (m_unloadHandler)
+            m_unloadHandler();
+        m_form.window.markUnloaded();
+    }
+    event->accept();
+}
+
+} // namespace vx::ui

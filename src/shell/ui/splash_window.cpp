@@ -1,0 +1,49 @@
+#include "splash_window.h"
+
+#include "control_widget.h"
+#include "widget_style.h"
+
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <map>
+
+namespace vx::ui {
+
+SplashWindow::SplashWindow(SplashForm& form)
+    : QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), m_form(form) {
+    setObjectName(form.window.name());
+    setFrameStyle(QFrame::Panel | QFrame::Raised);
+    setLineWidth(2);
+
+    auto* client = new QWidget(this);
+    const int border = frameWidth();
+    client->setGeometry(border, border, pixels(SplashForm::ClientWidth),
+                        pixels(SplashForm::ClientHeight));
+    setFixedSize(client->width() + 2 * border, client->height() + 2 * border);
+
+    const QPixmap logo(QStringLiteral(":/vx/logo.jpg"));
+    std::map<const Control*, QWidget*> widgets;
+    for (Control* control : form.controls()) {
+        QWidget* parent = control->container() ? widgets.at(control->container()) : client;
+        widgets[control] = createControlWidget(*control, parent, logo);
+    }
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    connect(&m_timer, &QTimer::timeout, this, [this] { m_form.Timer1.fire(); });
+    const QPointer<SplashWindow> self(this);
+    const auto follow = [self] {
+        if (!self)
+            return;
+        if (self->m_form.Timer1.enabled() && !self->m_timer.isActive())
+            self->m_timer.start(self->m_form.Timer1.interval());
+        else if (!self->m_form.Timer1.enabled())
+            self->m_timer.stop();
+    };
+    form.Timer1.addObserver(follow);
+    follow();
+}
+
+} // namespace vx::ui

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "shell/form/splash_form.h"
+
+#include <QFrame>
+#include <QTimer>
+
+namespace vx::ui {
+
+// The splash window on the screen: a bordered box without caption, centred, not in the taskbar.
+class SplashWindow : public QFrame {
+    Q_OBJECT
+public:
+    explicit SplashWindow(SplashForm& form);
+
+private:
+    SplashForm& m_form;
+    QTimer m_timer;
+};
+
+} // namespace vx::ui
