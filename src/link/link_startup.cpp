@@ -23,7 +23,9 @@ LinkStartup::LinkStartup(MainForm& form, ModuleState& state, Platform& platform,
     , m_menus(menus)
     , m_noSignalLabel(noSignalLabel) {}
 
-bool LinkStartup::lastReadEndsLine() const { return m_state.lastChunk.endsWith('\n'); }
+bool LinkStartup::lastReadEndsLine() const {
+    return m_state.lastChunk.endsWith('\n');
+}
 
 // Every failure is trapped: a step that fails is skipped, and a speed text that is no number is
 // replaced by 9600 in the file.

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/module_state.h"
+#include "platform/platform.h"
 #include "port_menus.h"
 #include "port_settings_file.h"
 #include "shell/form/main_form.h"
-#include "platform/module_state.h"
-#include "platform/platform.h"
 
 namespace vx {
 

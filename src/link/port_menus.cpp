@@ -11,7 +11,10 @@ const QString PortMenus::PortPrompt = QStringLiteral("請輸入傳輸埠");
 const QString PortMenus::PortPromptTitle = QStringLiteral("傳輸埠錯誤!");
 
 PortMenus::PortMenus(MainForm& form, ModuleState& state, Platform& platform, PortSettingsFile& file)
-    : m_form(form), m_state(state), m_platform(platform), m_file(file) {}
+    : m_form(form)
+    , m_state(state)
+    , m_platform(platform)
+    , m_file(file) {}
 
 void PortMenus::ClearBaud() {
     for (const int index : {1200, 2400, 4800, 9600, 19200})

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "port_settings_file.h"
-#include "shell/form/main_form.h"
 #include "platform/module_state.h"
 #include "platform/platform.h"
+#include "port_settings_file.h"
+#include "shell/form/main_form.h"
 
 #include <functional>
 #include <optional>

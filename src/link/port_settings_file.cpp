@@ -14,7 +14,9 @@ void PortSettingsFile::open() {
     }
 }
 
-int16_t PortSettingsFile::readPort() { return portFrom(m_files.getRecord(FileNumber, PortRecord)); }
+int16_t PortSettingsFile::readPort() {
+    return portFrom(m_files.getRecord(FileNumber, PortRecord));
+}
 
 QString PortSettingsFile::readSpeed() {
     return speedFrom(m_files.getRecord(FileNumber, SpeedRecord));
@@ -62,9 +64,8 @@ QString PortSettingsFile::speedFrom(const QByteArray& record) {
     bytes.append(2 - bytes.size(), '\0');
     const uint16_t length = qFromLittleEndian<uint16_t>(bytes.constData());
     if (length > MaxSpeedLength)
-        throw RuntimeError(59, QStringLiteral("記錄長度錯誤：%1 的速率記錄長度為 %2")
-                                   .arg(FileName)
-                                   .arg(length));
+        throw RuntimeError(
+            59, QStringLiteral("記錄長度錯誤：%1 的速率記錄長度為 %2").arg(FileName).arg(length));
     QByteArray text = record.mid(2, length);
     text.append(length - text.size(), '\0');
     return QString::fromLatin1(text);

@@ -25,7 +25,9 @@ public:
     static constexpr int MaxSpeedLength = RecordLength - 2;
     static const QString FileName;
 
-    PortSettingsFile(NumberedFiles& files, Dialogs& dialogs) : m_files(files), m_dialogs(dialogs) {}
+    PortSettingsFile(NumberedFiles& files, Dialogs& dialogs)
+        : m_files(files)
+        , m_dialogs(dialogs) {}
 
     // Opens (creating) the file as number 2 in the working directory.
     void open();

@@ -13,9 +13,10 @@ class PortToolTips {
 public:
     using Describe = std::function<SerialDeviceInfo(int portNumber)>;
 
-    explicit PortToolTips(MainForm& form,
-                          Describe describe = [](int n) { return describeSerialDevice(n); })
-        : m_form(form), m_describe(std::move(describe)) {}
+    explicit PortToolTips(
+        MainForm& form, Describe describe = [](int n) { return describeSerialDevice(n); })
+        : m_form(form)
+        , m_describe(std::move(describe)) {}
 
     void refresh();
     static QString toolTipFor(const SerialDeviceInfo& device);

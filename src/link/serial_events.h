@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/form/main_form.h"
 #include "platform/platform.h"
+#include "shell/form/main_form.h"
 
 #include <optional>
 
@@ -11,7 +11,9 @@ namespace vx {
 // status-bar panel. A display only: no event changes the link.
 class SerialEvents {
 public:
-    SerialEvents(MainForm& form, Platform& platform) : m_form(form), m_platform(platform) {}
+    SerialEvents(MainForm& form, Platform& platform)
+        : m_form(form)
+        , m_platform(platform) {}
 
     void MSComm1_OnComm();
 

@@ -9,7 +9,8 @@ void Observable::notify() const {
         observer();
 }
 
-Control::Control(ControlSpec spec) : m_spec(std::move(spec)) {}
+Control::Control(ControlSpec spec)
+    : m_spec(std::move(spec)) {}
 
 void Control::setCaption(const QString& caption) {
     m_spec.caption = caption;

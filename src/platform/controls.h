@@ -131,7 +131,8 @@ private:
 // Menu items that share one name and one click handler, told apart by their index.
 class MenuArray {
 public:
-    explicit MenuArray(QString name) : m_name(std::move(name)) {}
+    explicit MenuArray(QString name)
+        : m_name(std::move(name)) {}
 
     MenuItem& add(const QString& caption, int index);
     // The item with that index; an index that no item has raises 340.
@@ -148,7 +149,8 @@ enum class PanelStyle { Text, Date, Time };
 enum class PanelSizing { None, Spring, Contents };
 
 struct StatusPanel : public Observable {
-    StatusPanel(PanelStyle style, QString text, QString toolTip, int widthTwips, PanelSizing sizing);
+    StatusPanel(PanelStyle style, QString text, QString toolTip, int widthTwips,
+                PanelSizing sizing);
 
     const QString& text() const { return m_text; }
     void setText(const QString& text);
@@ -180,7 +182,9 @@ private:
 // and never while something holds the ticks back.
 class FormTimer : public Observable {
 public:
-    FormTimer(int intervalMs, bool enabled) : m_interval(intervalMs), m_enabled(enabled) {}
+    FormTimer(int intervalMs, bool enabled)
+        : m_interval(intervalMs)
+        , m_enabled(enabled) {}
 
     bool enabled() const { return m_enabled; }
     void setEnabled(bool enabled);
@@ -194,7 +198,10 @@ public:
     // While a Hold lives, no tick runs.
     class Hold {
     public:
-        explicit Hold(FormTimer& timer) : m_timer(&timer) { ++m_timer->m_holds; }
+        explicit Hold(FormTimer& timer)
+            : m_timer(&timer) {
+            ++m_timer->m_holds;
+        }
         ~Hold() { --m_timer->m_holds; }
         Hold(const Hold&) = delete;
         Hold& operator=(const Hold&) = delete;
@@ -230,7 +237,8 @@ public:
 class FormWindow : public Observable {
 public:
     explicit FormWindow(QString name, QString caption)
-        : m_name(std::move(name)), m_caption(std::move(caption)) {}
+        : m_name(std::move(name))
+        , m_caption(std::move(caption)) {}
 
     const QString& name() const { return m_name; }
     const QString& caption() const { return m_caption; }

@@ -11,9 +11,9 @@ int16_t toInt16(const QString& text) {
     bool ok = false;
     const double value = trimmed.toDouble(&ok);
     if (!ok || trimmed.isEmpty() || !std::isfinite(value))
-        throw RuntimeError(err::TypeMismatch,
-                           QStringLiteral("%1：「%2」").arg(standardDescription(err::TypeMismatch),
-                                                           text));
+        throw RuntimeError(
+            err::TypeMismatch,
+            QStringLiteral("%1：「%2」").arg(standardDescription(err::TypeMismatch), text));
     const double rounded = std::nearbyint(value); // the default rounding mode: half to even
     if (rounded < -32768.0 || rounded > 32767.0)
         throw RuntimeError(err::Overflow,

@@ -15,7 +15,8 @@ public:
 class Clock {
 public:
     virtual ~Clock() = default;
-    // Seconds with sub-second resolution from a fixed point; never steps back, also not at midnight.
+    // Seconds with sub-second resolution from a fixed point; never steps back, also not at
+    // midnight.
     virtual double seconds() const = 0;
     // The time of day as hh:mm:ss, 24-hour clock.
     virtual QString timeOfDay() const = 0;

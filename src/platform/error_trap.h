@@ -40,7 +40,8 @@ private:
 
 // Runs one step of a handler that ends at its first failure, except that a failure with the chosen
 // number runs the reaction and lets the handler go on with its next step.
-template <class Step, class Reaction> void continueOn(int number, Step&& step, Reaction&& reaction) {
+template <class Step, class Reaction>
+void continueOn(int number, Step&& step, Reaction&& reaction) {
     try {
         std::forward<Step>(step)();
     } catch (const RuntimeError& e) {

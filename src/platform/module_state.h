@@ -20,7 +20,7 @@ struct ModuleState {
     int16_t idleTicks = 0;    // empty ticks since the last idle poll, 0 to 26
     bool twoAxis = false;     // the last frame had no Z reading
     bool recordRequest = false;
-    int32_t recordCount = 0;  // records written to the log file since it was opened or closed
+    int32_t recordCount = 0; // records written to the log file since it was opened or closed
 };
 
 } // namespace vx

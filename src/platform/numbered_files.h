@@ -7,7 +7,8 @@ namespace vx {
 
 // Files reached by small numbers, as the handlers know them: number 1 is the log file, number 2 the
 // port-settings file. Every failure is a RuntimeError: 52 for a number that is not open, 55 for
-// one that is, 53/61/57/75/76 for the file system's refusals, each with the path in its description.
+// one that is, 53/61/57/75/76 for the file system's refusals, each with the path in its
+// description.
 class NumberedFiles {
 public:
     virtual ~NumberedFiles() = default;
@@ -16,8 +17,8 @@ public:
     virtual void openRandom(int fileNumber, const QString& path, int recordLength) = 0;
     // Record n (from 1): recordLength bytes, the part beyond the end of the file as zero bytes.
     virtual QByteArray getRecord(int fileNumber, int recordNumber) = 0;
-    // Writes one whole record at once (zero-padded to recordLength); it reaches the operating system
-    // before the call returns. Bytes longer than a record are refused.
+    // Writes one whole record at once (zero-padded to recordLength); it reaches the operating
+    // system before the call returns. Bytes longer than a record are refused.
     virtual void putRecord(int fileNumber, int recordNumber, const QByteArray& bytes) = 0;
 
     // Text output: append keeps what the file holds, output empties it; both create it.

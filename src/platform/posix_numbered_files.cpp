@@ -44,9 +44,9 @@ RuntimeError fileError(int errnum, const QString& path) {
 void writeAll(int fd, const QByteArray& bytes, off_t offset, const QString& path) {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = offset < 0 ? ::write(fd, bytes.constData() + done, bytes.size() - done)
-                                     : ::pwrite(fd, bytes.constData() + done, bytes.size() - done,
-                                                offset + done);
+        const ssize_t n =
+            offset < 0 ? ::write(fd, bytes.constData() + done, bytes.size() - done)
+                       : ::pwrite(fd, bytes.constData() + done, bytes.size() - done, offset + done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -67,12 +67,13 @@ PosixNumberedFiles::~PosixNumberedFiles() {
 
 void PosixNumberedFiles::open(int fileNumber, const QString& path, int flags, int recordLength) {
     if (m_files.count(fileNumber) != 0)
-        throw RuntimeError(err::FileAlreadyOpen,
-                           QStringLiteral("%1：#%2").arg(standardDescription(err::FileAlreadyOpen))
-                               .arg(fileNumber));
+        throw RuntimeError(err::FileAlreadyOpen, QStringLiteral("%1：#%2")
+                                                     .arg(standardDescription(err::FileAlreadyOpen))
+                                                     .arg(fileNumber));
     if (path.isEmpty())
-        throw RuntimeError(err::FileNotFound,
-                           QStringLiteral("%1：檔名是空的").arg(standardDescription(err::FileNotFound)));
+        throw RuntimeError(
+            err::FileNotFound,
+            QStringLiteral("%1：檔名是空的").arg(standardDescription(err::FileNotFound)));
     const QByteArray native = QFile::encodeName(path);
     int fd = -1;
     do {
@@ -104,7 +105,8 @@ QByteArray PosixNumberedFiles::getRecord(int fileNumber, int recordNumber) {
     const off_t offset = static_cast<off_t>(recordNumber - 1) * file.recordLength;
     qsizetype done = 0;
     while (done < record.size()) {
-        const ssize_t n = ::pread(file.fd, record.data() + done, record.size() - done, offset + done);
+        const ssize_t n =
+            ::pread(file.fd, record.data() + done, record.size() - done, offset + done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -154,6 +156,8 @@ void PosixNumberedFiles::close(int fileNumber) {
         throw fileError(errno, file.path);
 }
 
-bool PosixNumberedFiles::isOpen(int fileNumber) const { return m_files.count(fileNumber) != 0; }
+bool PosixNumberedFiles::isOpen(int fileNumber) const {
+    return m_files.count(fileNumber) != 0;
+}
 
 } // namespace vx

@@ -73,9 +73,13 @@ std::optional<QString> QtDialogs::chooseFileToOpen(const CommonDialog& dialog) {
     return QDir::toNativeSeparators(fileDialog.selectedFiles().constFirst());
 }
 
-void QtSound::beep() { QApplication::beep(); }
+void QtSound::beep() {
+    QApplication::beep();
+}
 
-void QtEventPump::doEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventPump::doEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void QtEventPump::doEventsOrWait(int maxMs) {
     // The timer guarantees a wake-up; serial input and window events wake it sooner.
@@ -87,8 +91,7 @@ void QtEventPump::doEventsOrWait(int maxMs) {
 
 void QtHelpViewer::showContents(const QString& helpFile) {
     if (!QFileInfo::exists(helpFile))
-        throw RuntimeError(err::FileNotFound,
-                           QStringLiteral("找不到說明檔 %1").arg(helpFile));
+        throw RuntimeError(err::FileNotFound, QStringLiteral("找不到說明檔 %1").arg(helpFile));
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(helpFile).absoluteFilePath())))
         throw RuntimeError(err::HelpUnavailable,
                            QStringLiteral("無法以桌面的檢視程式開啟說明檔 %1").arg(helpFile));

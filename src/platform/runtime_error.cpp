@@ -7,7 +7,8 @@ RuntimeError::RuntimeError(int number, QString description)
     , m_description(std::move(description))
     , m_what(QStringLiteral("%1: %2").arg(number).arg(m_description).toStdString()) {}
 
-RuntimeError::RuntimeError(int number) : RuntimeError(number, standardDescription(number)) {}
+RuntimeError::RuntimeError(int number)
+    : RuntimeError(number, standardDescription(number)) {}
 
 QString standardDescription(int number) {
     switch (number) {

@@ -12,14 +12,16 @@ void SerialComm::raiseOnComm(int16_t code) {
         m_onComm();
 }
 
-QString lineSettingsFor(const QString& speedText) { return speedText + QStringLiteral(",N,8,2"); }
+QString lineSettingsFor(const QString& speedText) {
+    return speedText + QStringLiteral(",N,8,2");
+}
 
 LineSettings LineSettings::parse(const QString& text) {
     const QStringList parts = text.split(QLatin1Char(','));
     const auto refuse = [&text]() {
-        return RuntimeError(err::InvalidSettings,
-                            QStringLiteral("傳輸設定「%1」無效：應為「速率,N,8,2」，例如 9600,N,8,2")
-                                .arg(text));
+        return RuntimeError(
+            err::InvalidSettings,
+            QStringLiteral("傳輸設定「%1」無效：應為「速率,N,8,2」，例如 9600,N,8,2").arg(text));
     };
     if (parts.size() != 4)
         throw refuse();

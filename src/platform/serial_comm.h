@@ -39,8 +39,8 @@ public:
     virtual void setCommPort(int16_t portNumber) = 0;
     virtual int16_t commPort() const = 0;
 
-    // Line settings text, "9600,N,8,2": applied at once, also to an open port; a text that cannot be
-    // applied is refused and nothing changes.
+    // Line settings text, "9600,N,8,2": applied at once, also to an open port; a text that cannot
+    // be applied is refused and nothing changes.
     virtual void setSettings(const QString& settings) = 0;
     virtual QString settings() const = 0;
 

@@ -6,7 +6,9 @@
 namespace vx {
 
 namespace {
-QString latin1(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+QString latin1(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes);
+}
 } // namespace
 
 void FrameHandler::handleFrame() {

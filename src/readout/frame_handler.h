@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/form/main_form.h"
 #include "platform/module_state.h"
 #include "platform/platform.h"
+#include "shell/form/main_form.h"
 
 namespace vx {
 
@@ -11,7 +11,9 @@ namespace vx {
 class FrameHandler {
 public:
     FrameHandler(MainForm& form, ModuleState& state, Platform& platform)
-        : m_form(form), m_state(state), m_platform(platform) {}
+        : m_form(form)
+        , m_state(state)
+        , m_platform(platform) {}
 
     // Handles the line in the frame buffer. Run-time errors leave it for the poll tick's trap.
     void handleFrame();

@@ -37,7 +37,9 @@ void Keypad::send(Key key) {
     }
 }
 
-void Keypad::cmdRS_Click() { m_state.recordRequest = true; }
+void Keypad::cmdRS_Click() {
+    m_state.recordRequest = true;
+}
 
 void Keypad::CmdHalt_Click() {
     Control* readings[] = {&m_form.labX顯示, &m_form.labY顯示, &m_form.labZ顯示};
@@ -60,9 +62,9 @@ void Keypad::mnu鎖住按鍵_Click() {
     MenuItem& lock = m_form.mnu鎖住按鍵;
     lock.setChecked(!lock.checked());
     const bool show = !lock.checked();
-    for (Control* control : {&m_form.cmdX, &m_form.cmdY, &m_form.cmdZ, &m_form.Frame歸零,
-                             &m_form.cmdDR, &m_form.cmdABS, &m_form.cmdIM, &m_form.cmdDIV,
-                             &m_form.cmdTF})
+    for (Control* control :
+         {&m_form.cmdX, &m_form.cmdY, &m_form.cmdZ, &m_form.Frame歸零, &m_form.cmdDR,
+          &m_form.cmdABS, &m_form.cmdIM, &m_form.cmdDIV, &m_form.cmdTF})
         control->setVisible(show);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/form/main_form.h"
 #include "platform/module_state.h"
 #include "platform/platform.h"
+#include "shell/form/main_form.h"
 
 namespace vx {
 
@@ -13,7 +13,9 @@ public:
     enum class Key { X, Y, Z, DR, ABS, DIV, IM, TF };
 
     Keypad(MainForm& form, ModuleState& state, Platform& platform)
-        : m_form(form), m_state(state), m_platform(platform) {}
+        : m_form(form)
+        , m_state(state)
+        , m_platform(platform) {}
 
     void cmdX_Click() { send(Key::X); }
     void cmdY_Click() { send(Key::Y); }

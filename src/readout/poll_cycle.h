@@ -1,10 +1,10 @@
 #pragma once
 
 #include "frame_handler.h"
-#include "shell/form/main_form.h"
 #include "platform/module_state.h"
 #include "platform/platform.h"
 #include "platform/runtime_error.h"
+#include "shell/form/main_form.h"
 
 namespace vx {
 
@@ -13,7 +13,10 @@ namespace vx {
 class PollCycle {
 public:
     PollCycle(MainForm& form, ModuleState& state, Platform& platform, FrameHandler& frames)
-        : m_form(form), m_state(state), m_platform(platform), m_frames(frames) {}
+        : m_form(form)
+        , m_state(state)
+        , m_platform(platform)
+        , m_frames(frames) {}
 
     void Timer1_Timer();
 

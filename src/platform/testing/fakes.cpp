@@ -24,10 +24,11 @@ void ScriptedDialogs::showMessage(const QString& prompt, int type, const QString
 
 std::optional<QString> ScriptedDialogs::chooseFileToOpen(const CommonDialog& dialog) {
     fileDialogs.push_back(dialog);
-    if (fileAnswers.empty())
-        return std::nullopt;
-    std::optional<QString> answer = fileAnswers.front();
-    fileAnswers.pop_front();
+    std::optional<QString> answer;
+    if (!fileAnswers.empty()) {
+        answer.swap(fileAnswers.front());
+        fileAnswers.pop_front();
+    }
     return answer;
 }
 

@@ -124,7 +124,10 @@ private:
 // hook (the unload handler) and marks the window unloaded.
 class FakeWindowHost : public WindowHost {
 public:
-    explicit FakeWindowHost(FormWindow& window) : m_window(window) { window.setHost(this); }
+    explicit FakeWindowHost(FormWindow& window)
+        : m_window(window) {
+        window.setHost(this);
+    }
     int state = WindowNormal;
     Twips geometry;
     int unloads = 0;

@@ -91,8 +91,8 @@ int ScriptedSerial::inBufferCount() {
 QByteArray ScriptedSerial::input() {
     maybeFail(Op::Input);
     requireOpenAndPlugged();
-    const qsizetype n = m_inputLen > 0 ? std::min<qsizetype>(m_inputLen, m_input.size())
-                                       : m_input.size();
+    const qsizetype n =
+        m_inputLen > 0 ? std::min<qsizetype>(m_inputLen, m_input.size()) : m_input.size();
     QByteArray chunk = m_input.left(n);
     m_input.remove(0, n);
     return chunk;

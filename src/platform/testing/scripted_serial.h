@@ -26,7 +26,8 @@ public:
 
     // Bytes arriving on the open port; beyond the input buffer they are dropped with event 1008.
     void feed(const QByteArray& bytes);
-    // Called after every Output with the port number and the bytes: a scripted counter answers here.
+    // Called after every Output with the port number and the bytes: a scripted counter answers
+    // here.
     std::function<void(int port, const QByteArray& bytes)> onOutput;
 
     // The next `times` calls of op raise the error (0 times: every call until clearFaults()).

@@ -1,14 +1,16 @@
 #pragma once
 
-#include "shell/form/main_form.h"
 #include "platform/platform.h"
+#include "shell/form/main_form.h"
 
 namespace vx {
 
 // Help > Contents and Help > About.
 class HelpCommands {
 public:
-    HelpCommands(MainForm& form, Platform& platform) : m_form(form), m_platform(platform) {}
+    HelpCommands(MainForm& form, Platform& platform)
+        : m_form(form)
+        , m_platform(platform) {}
 
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();

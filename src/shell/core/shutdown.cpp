@@ -49,6 +49,8 @@ void Shutdown::Form_Unload(int16_t& Cancel) {
     save("MainHeight", &Twips::height);
 }
 
-void Shutdown::mnuFileExit_Click() { m_form.window.unload(); }
+void Shutdown::mnuFileExit_Click() {
+    m_form.window.unload();
+}
 
 } // namespace vx

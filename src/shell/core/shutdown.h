@@ -1,8 +1,8 @@
 #pragma once
 
+#include "platform/platform.h"
 #include "shell/form/loaded_forms.h"
 #include "shell/form/main_form.h"
-#include "platform/platform.h"
 
 namespace vx {
 
@@ -11,7 +11,9 @@ namespace vx {
 class Shutdown {
 public:
     Shutdown(MainForm& form, Platform& platform, LoadedForms& forms)
-        : m_form(form), m_platform(platform), m_forms(forms) {}
+        : m_form(form)
+        , m_platform(platform)
+        , m_forms(forms) {}
 
     void Form_Unload(int16_t& Cancel);
     void mnuFileExit_Click();

@@ -14,7 +14,9 @@ bool Startup::Main() {
     return true;
 }
 
-void Startup::Form_Load() { m_splash.lblVersion.setCaption(versionText(m_app)); }
+void Startup::Form_Load() {
+    m_splash.lblVersion.setCaption(versionText(m_app));
+}
 
 void Startup::Timer1_Timer() {
     m_splash.Timer1.setEnabled(false);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "shell/form/splash_form.h"
 #include "platform/platform.h"
+#include "shell/form/splash_form.h"
 
 #include <functional>
 
@@ -9,9 +9,9 @@ namespace vx {
 
 // What the start-up asks of the window system.
 struct StartupHooks {
-    std::function<void()> showSplash;   // modeless, no owner
+    std::function<void()> showSplash;    // modeless, no owner
     std::function<void()> repaintSplash; // drawn now, not when the event loop gets to it
-    std::function<void()> loadMain;     // creates the main window and runs its load
+    std::function<void()> loadMain;      // creates the main window and runs its load
     std::function<void()> showMain;
     std::function<void()> unloadSplash;
     std::function<bool()> otherCopyRunning;
@@ -24,7 +24,10 @@ struct StartupHooks {
 class Startup {
 public:
     Startup(SplashForm& splash, Platform& platform, AppInfo& app, StartupHooks hooks)
-        : m_splash(splash), m_platform(platform), m_app(app), m_hooks(std::move(hooks)) {}
+        : m_splash(splash)
+        , m_platform(platform)
+        , m_app(app)
+        , m_hooks(std::move(hooks)) {}
 
     // Module1's start routine. Returns false when the program ended at once.
     bool Main();

@@ -7,7 +7,8 @@
 
 namespace vx {
 
-// The windows that are loaded now, in the order they were loaded. The program ends when none is left.
+// The windows that are loaded now, in the order they were loaded. The program ends when none is
+// left.
 class LoadedForms {
 public:
     void add(FormWindow& window) { m_windows.push_back(&window); }

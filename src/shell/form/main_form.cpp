@@ -7,7 +7,9 @@ namespace {
 FontSpec ming(double points, int weight) {
     return {QStringLiteral("新細明體"), points, weight, 136};
 }
-FontSpec kai(double points, int weight) { return {QStringLiteral("標楷體"), points, weight, 0}; }
+FontSpec kai(double points, int weight) {
+    return {QStringLiteral("標楷體"), points, weight, 0};
+}
 
 ControlSpec spec(const char* name, ControlKind kind, Twips at, int tab, const char* caption,
                  const char* tip) {
@@ -55,7 +57,8 @@ ControlSpec reading(const char* name, const Control& holder, Twips at, int tab, 
 MainForm::MainForm(SerialComm& comm)
     : 資料顯示窗(label("資料顯示窗", {360, 120, 3975, 375}, 1, "無資料輸入", "USB輸入的原始資料"))
     , 計數(label("計數", {4560, 240, 855, 375}, 2, "計數:", "", ming(15.75, 700)))
-    , lab計數顯示(label("lab計數顯示", {5520, 240, 1335, 375}, 3, "0", "存檔筆數", ming(20.25, 400)))
+    , lab計數顯示(
+          label("lab計數顯示", {5520, 240, 1335, 375}, 3, "0", "存檔筆數", ming(20.25, 400)))
     , CmdHalt(button("CmdHalt", {2640, 840, 1935, 495}, 14, "Halt", "暫停/繼續", ming(20.25, 700)))
     , Frame歸零(frame("Frame歸零", {480, 1440, 1095, 3375}, 15, "歸零"))
     , cmdX(button("cmdX", {600, 1680, 855, 855}, 4, "X", "X軸歸零", ming(36, 700)))
@@ -118,7 +121,7 @@ MainForm::MainForm(SerialComm& comm)
     mnuComm.items().push_back(&mnubar6);
     for (MenuItem* item : port.items())
         mnuComm.items().push_back(item);
-    mnuHelp.items() = {&mnuHelpContents, &mnuX軸歸零, &mnuY軸歸零,
+    mnuHelp.items() = {&mnuHelpContents, &mnuX軸歸零,  &mnuY軸歸零,
                        &mnu鎖住按鍵,     &mnuHelpBar0, &mnuHelpAbout};
 
     // The serial component as the window creates it, before the start-up applies stored settings.
@@ -129,12 +132,13 @@ MainForm::MainForm(SerialComm& comm)
 }
 
 std::vector<Control*> MainForm::controls() {
-    return {&資料顯示窗, &計數,   &lab計數顯示, &CmdHalt,  &Frame歸零, &cmdX,
-            &cmdY,       &cmdZ,   &lab公英制,   &Frame顯示, &labX顯示,  &labY顯示,
-            &labZ顯示,   &Frame功能鍵, &cmdDR,  &cmdDIV,   &cmdABS,    &cmdRS,
-            &cmdIM,      &cmdTF};
+    return {&資料顯示窗, &計數,      &lab計數顯示, &CmdHalt,  &Frame歸零, &cmdX,     &cmdY,
+            &cmdZ,       &lab公英制, &Frame顯示,   &labX顯示, &labY顯示,  &labZ顯示, &Frame功能鍵,
+            &cmdDR,      &cmdDIV,    &cmdABS,      &cmdRS,    &cmdIM,     &cmdTF};
 }
 
-std::vector<MenuItem*> MainForm::menuBar() { return {&mnuFile, &mnuComm, &mnuHelp}; }
+std::vector<MenuItem*> MainForm::menuBar() {
+    return {&mnuFile, &mnuComm, &mnuHelp};
+}
 
 } // namespace vx

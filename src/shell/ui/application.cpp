@@ -5,9 +5,6 @@
 #include <QApplication>
 #include <QDir>
 
-// The logo is compiled into this library; a static library's resources are registered by hand.
-static void registerResources() { Q_INIT_RESOURCE(resources); }
-
 namespace vx::ui {
 
 struct Application::MainHandlers {
@@ -39,8 +36,8 @@ struct Application::MainHandlers {
 };
 
 Application::Application(SerialFactory makeSerial)
-    : m_makeSerial(std::move(makeSerial)), m_instance(QDir::currentPath()) {
-    registerResources();
+    : m_makeSerial(std::move(makeSerial))
+    , m_instance(QDir::currentPath()) {
     m_dialogs.setApplicationTitle(m_app.title);
     QApplication::setApplicationName(m_app.title);
     m_instance.setOnActivate([this] {

@@ -6,6 +6,7 @@
 #include "link/port_settings_file.h"
 #include "link/port_tooltips.h"
 #include "link/serial_events.h"
+#include "main_window.h"
 #include "platform/module_state.h"
 #include "platform/posix_numbered_files.h"
 #include "platform/qt_clock.h"
@@ -21,7 +22,6 @@
 #include "shell/form/loaded_forms.h"
 #include "shell/form/main_form.h"
 #include "shell/form/splash_form.h"
-#include "main_window.h"
 #include "splash_window.h"
 
 #include <functional>

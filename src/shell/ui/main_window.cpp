@@ -19,7 +19,9 @@
 namespace vx::ui {
 
 MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> unloadHandler)
-    : m_form(form), m_dispatch(std::move(dispatch)), m_unloadHandler(std::move(unloadHandler)) {
+    : m_form(form)
+    , m_dispatch(std::move(dispatch))
+    , m_unloadHandler(std::move(unloadHandler)) {
     setObjectName(form.window.name());
     setWindowTitle(form.window.caption());
     // The form outlives its window; what it tells a window that is gone is dropped.
@@ -52,7 +54,9 @@ MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> 
     followTimer();
 }
 
-MainWindow::~MainWindow() { m_form.window.setHost(nullptr); }
+MainWindow::~MainWindow() {
+    m_form.window.setHost(nullptr);
+}
 
 void MainWindow::buildControls() {
     std::map<const Control*, QWidget*> widgets;
@@ -199,7 +203,9 @@ Twips MainWindow::outerGeometry() const {
             twipsFromPixels(frame.width()), twipsFromPixels(frame.height())};
 }
 
-void MainWindow::unload() { close(); }
+void MainWindow::unload() {
+    close();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_unloaded) {

@@ -8,10 +8,16 @@
 #include <QScreen>
 #include <map>
 
+// The logo is compiled into this library; a static library's resources are registered by hand.
+static void registerResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace vx::ui {
 
 SplashWindow::SplashWindow(SplashForm& form)
-    : QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), m_form(form) {
+    : QFrame(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
+    , m_form(form) {
     setObjectName(form.window.name());
     setFrameStyle(QFrame::Panel | QFrame::Raised);
     setLineWidth(2);
@@ -22,6 +28,7 @@ SplashWindow::SplashWindow(SplashForm& form)
                         pixels(SplashForm::ClientHeight));
     setFixedSize(client->width() + 2 * border, client->height() + 2 * border);
 
+    registerResources();
     const QPixmap logo(QStringLiteral(":/vx/logo.jpg"));
     std::map<const Control*, QWidget*> widgets;
     for (Control* control : form.controls()) {

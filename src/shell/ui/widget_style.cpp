@@ -12,7 +12,9 @@ QRect pixelRect(const Twips& twips) {
     return {pixels(twips.left), pixels(twips.top), pixels(twips.width), pixels(twips.height)};
 }
 
-int twipsFromPixels(int pixels) { return pixels * TwipsPerPixel; }
+int twipsFromPixels(int pixels) {
+    return pixels * TwipsPerPixel;
+}
 
 QColor qtColor(VbColor color, const QPalette& palette) {
     if ((color & 0x80000000U) != 0) {
