@@ -40,6 +40,9 @@ Application::Application(SerialFactory makeSerial)
     , m_instance(QDir::currentPath()) {
     m_dialogs.setApplicationTitle(m_app.title);
     QApplication::setApplicationName(m_app.title);
+    // The program ends when no window is loaded any more, not when a dialog closes while the
+    // splash is the only other window.
+    QApplication::setQuitOnLastWindowClosed(false);
     m_instance.setOnActivate([this] {
         if (m_mainWindow) {
             m_mainWindow->showNormal();
@@ -114,6 +117,8 @@ void Application::unloadSplash() {
         m_splashWindow->hide();
         m_splashWindow.release()->deleteLater();
     }
+    if (m_forms.count() == 0)
+        QCoreApplication::quit(); // the main window was closed while it loaded
 }
 
 void Application::unloadMain() {
