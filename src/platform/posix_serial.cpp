@@ -344,7 +344,7 @@ QByteArray PosixSerial::input() {
     pullInput();
     requireLive();
     const qsizetype n =
-        m_inputLen > 0 ? std::min<qsizetype>(m_inputLen, m_inBuffer.size()) : m_inBuffer.size();
+        inputLen() > 0 ? std::min<qsizetype>(inputLen(), m_inBuffer.size()) : m_inBuffer.size();
     QByteArray chunk = m_inBuffer.left(n);
     m_inBuffer.remove(0, n);
     if (n > 0)
@@ -429,7 +429,7 @@ void PosixSerial::takeBytes(QByteArrayView raw) {
                 queueEvent(comm::ErRxParity);
         }
     }
-    const qsizetype capacity = std::max<qsizetype>(m_inBufferSize, 1);
+    const qsizetype capacity = std::max<qsizetype>(inBufferSize(), 1);
     const qsizetype room = std::max<qsizetype>(capacity - m_inBuffer.size(), 0);
     m_inBuffer.append(parsed.bytes.left(room));
     if (parsed.bytes.size() > room && !m_overflowing) {
@@ -536,48 +536,10 @@ void PosixSerial::deliverNextEvent() {
     raiseOnComm(code);
 }
 
-void PosixSerial::setInputLen(int16_t length) {
-    m_inputLen = length;
-}
-int16_t PosixSerial::inputLen() const {
-    return m_inputLen;
-}
-void PosixSerial::setRThreshold(int16_t threshold) {
-    m_rThreshold = threshold;
-}
-int16_t PosixSerial::rThreshold() const {
-    return m_rThreshold;
-}
-void PosixSerial::setEOFEnable(bool enable) {
-    m_eofEnable = enable;
-}
-bool PosixSerial::eofEnable() const {
-    return m_eofEnable;
-}
-void PosixSerial::setInBufferSize(int16_t size) {
-    m_inBufferSize = size;
-}
-int16_t PosixSerial::inBufferSize() const {
-    return m_inBufferSize;
-}
-void PosixSerial::setOutBufferSize(int16_t size) {
-    m_outBufferSize = size;
-}
-int16_t PosixSerial::outBufferSize() const {
-    return m_outBufferSize;
-}
-
 void PosixSerial::setParityReplace(const QString& replacement) {
-    m_parityReplace = replacement;
+    SerialComm::setParityReplace(replacement);
     m_parser.setReplacement(
         replacement.isEmpty() ? std::nullopt : std::optional<char>(replacement.at(0).toLatin1()));
-}
-
-QString PosixSerial::parityReplace() const {
-    return m_parityReplace;
-}
-int16_t PosixSerial::commEvent() const {
-    return lastCommEvent();
 }
 
 } // namespace vx

@@ -33,19 +33,7 @@ public:
     QByteArray input() override;
     void output(const QByteArray& bytes) override;
 
-    void setInputLen(int16_t length) override;
-    int16_t inputLen() const override;
-    void setRThreshold(int16_t threshold) override;
-    int16_t rThreshold() const override;
-    void setEOFEnable(bool enable) override;
-    bool eofEnable() const override;
-    void setInBufferSize(int16_t size) override;
-    int16_t inBufferSize() const override;
-    void setOutBufferSize(int16_t size) override;
-    int16_t outBufferSize() const override;
     void setParityReplace(const QString& replacement) override;
-    QString parityReplace() const override;
-    int16_t commEvent() const override;
 
 private:
     // Line error counters of the driver, as last read.
@@ -75,12 +63,6 @@ private:
 
     int16_t m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,2");
-    int16_t m_inputLen = 0;
-    int16_t m_rThreshold = 0;
-    bool m_eofEnable = false;
-    int16_t m_inBufferSize = 1024;
-    int16_t m_outBufferSize = 512;
-    QString m_parityReplace = QStringLiteral("?");
 
     int m_fd = -1;
     QString m_openPath;

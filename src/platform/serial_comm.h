@@ -55,35 +55,40 @@ public:
     // Sends the bytes as they are, nothing appended.
     virtual void output(const QByteArray& bytes) = 0;
 
-    virtual void setInputLen(int16_t length) = 0;
-    virtual int16_t inputLen() const = 0;
-    virtual void setRThreshold(int16_t threshold) = 0;
-    virtual int16_t rThreshold() const = 0;
-    virtual void setEOFEnable(bool enable) = 0;
-    virtual bool eofEnable() const = 0;
+    // Stored properties; the backends read them where they matter.
+    virtual void setInputLen(int16_t length) { m_inputLen = length; }
+    int16_t inputLen() const { return m_inputLen; }
+    virtual void setRThreshold(int16_t threshold) { m_rThreshold = threshold; }
+    int16_t rThreshold() const { return m_rThreshold; }
+    virtual void setEOFEnable(bool enable) { m_eofEnable = enable; }
+    bool eofEnable() const { return m_eofEnable; }
 
     // Properties fixed when the component is created.
-    virtual void setInBufferSize(int16_t size) = 0;
-    virtual int16_t inBufferSize() const = 0;
-    virtual void setOutBufferSize(int16_t size) = 0;
-    virtual int16_t outBufferSize() const = 0;
-    virtual void setParityReplace(const QString& replacement) = 0;
-    virtual QString parityReplace() const = 0;
+    virtual void setInBufferSize(int16_t size) { m_inBufferSize = size; }
+    int16_t inBufferSize() const { return m_inBufferSize; }
+    virtual void setOutBufferSize(int16_t size) { m_outBufferSize = size; }
+    int16_t outBufferSize() const { return m_outBufferSize; }
+    virtual void setParityReplace(const QString& replacement) { m_parityReplace = replacement; }
+    const QString& parityReplace() const { return m_parityReplace; }
 
     // The code of the event being delivered through onComm.
-    virtual int16_t commEvent() const = 0;
+    int16_t commEvent() const { return m_commEvent; }
 
     // OnComm: called on the user-interface thread for each event.
     void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }
 
 protected:
     void raiseOnComm(int16_t code);
-    void setCommEvent(int16_t code) { m_commEvent = code; }
-    int16_t lastCommEvent() const { return m_commEvent; }
 
 private:
     std::function<void()> m_onComm;
     int16_t m_commEvent = 0;
+    int16_t m_inputLen = 0;
+    int16_t m_rThreshold = 0;
+    bool m_eofEnable = false;
+    int16_t m_inBufferSize = 1024;
+    int16_t m_outBufferSize = 512;
+    QString m_parityReplace = QStringLiteral("?");
 };
 
 // The line settings text that the program applies for a speed: "<speed>,N,8,2".

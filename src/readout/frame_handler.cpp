@@ -27,10 +27,10 @@ void FrameHandler::handleFrame() {
     if (frame::hasMarker(line, frame::ZMarkerColumn, 'Z')) {
         m_state.twoAxis = false;
         if (!m_form.mnu鎖住按鍵.checked())
-            showThreeAxisLayout();
+            showLayout(true);
     } else {
         m_state.twoAxis = true;
-        showTwoAxisLayout();
+        showLayout(false);
     }
 
     showUnit(line);
@@ -44,26 +44,17 @@ void FrameHandler::handleFrame() {
     }
 }
 
-void FrameHandler::showThreeAxisLayout() {
-    m_form.cmdZ.setVisible(true);
-    m_form.Frame歸零.setHeight(ThreeAxisFrameHeight);
-    m_form.labZ顯示.setVisible(true);
-    m_form.Frame顯示.setHeight(ThreeAxisFrameHeight);
-    m_form.cmdIM.setVisible(true);
-    m_form.cmdTF.setVisible(true);
-    m_form.Frame功能鍵.setHeight(ThreeAxisFrameHeight);
-    m_form.window.setCaption(text::ThreeAxisCaption);
-}
-
-void FrameHandler::showTwoAxisLayout() {
-    m_form.cmdZ.setVisible(false);
-    m_form.Frame歸零.setHeight(TwoAxisFrameHeight);
-    m_form.labZ顯示.setVisible(false);
-    m_form.Frame顯示.setHeight(TwoAxisFrameHeight);
-    m_form.cmdIM.setVisible(false);
-    m_form.cmdTF.setVisible(false);
-    m_form.Frame功能鍵.setHeight(TwoAxisFrameHeight);
-    m_form.window.setCaption(text::TwoAxisCaption);
+// Both arrangements set the same controls, in the same order.
+void FrameHandler::showLayout(bool threeAxes) {
+    const int height = threeAxes ? ThreeAxisFrameHeight : TwoAxisFrameHeight;
+    m_form.cmdZ.setVisible(threeAxes);
+    m_form.Frame歸零.setHeight(height);
+    m_form.labZ顯示.setVisible(threeAxes);
+    m_form.Frame顯示.setHeight(height);
+    m_form.cmdIM.setVisible(threeAxes);
+    m_form.cmdTF.setVisible(threeAxes);
+    m_form.Frame功能鍵.setHeight(height);
+    m_form.window.setCaption(threeAxes ? text::ThreeAxisCaption : text::TwoAxisCaption);
 }
 
 void FrameHandler::showUnit(const QByteArray& line) {

@@ -18,8 +18,8 @@ public:
     // Handles the line in the frame buffer. Run-time errors leave it for the poll tick's trap.
     void handleFrame();
 
-    void showThreeAxisLayout();
-    void showTwoAxisLayout();
+    // The three-axis arrangement, or the shorter two-axis one without the Z row.
+    void showLayout(bool threeAxes);
 
     static constexpr int ThreeAxisFrameHeight = 3375;
     static constexpr int TwoAxisFrameHeight = 2295;

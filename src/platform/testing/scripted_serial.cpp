@@ -37,7 +37,7 @@ QByteArray ScriptedSerial::written() const {
 void ScriptedSerial::feed(const QByteArray& bytes) {
     if (!m_open)
         return;
-    const qsizetype room = m_inBufferSize - m_input.size();
+    const qsizetype room = inBufferSize() - m_input.size();
     m_input += bytes.left(room);
     if (bytes.size() > room)
         raiseOnComm(comm::ErRxOver);
@@ -92,7 +92,7 @@ QByteArray ScriptedSerial::input() {
     maybeFail(Op::Input);
     requireOpenAndPlugged();
     const qsizetype n =
-        m_inputLen > 0 ? std::min<qsizetype>(m_inputLen, m_input.size()) : m_input.size();
+        inputLen() > 0 ? std::min<qsizetype>(inputLen(), m_input.size()) : m_input.size();
     QByteArray chunk = m_input.left(n);
     m_input.remove(0, n);
     return chunk;

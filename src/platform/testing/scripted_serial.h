@@ -59,19 +59,6 @@ public:
     int inBufferCount() override;
     QByteArray input() override;
     void output(const QByteArray& bytes) override;
-    void setInputLen(int16_t length) override { m_inputLen = length; }
-    int16_t inputLen() const override { return m_inputLen; }
-    void setRThreshold(int16_t threshold) override { m_rThreshold = threshold; }
-    int16_t rThreshold() const override { return m_rThreshold; }
-    void setEOFEnable(bool enable) override { m_eofEnable = enable; }
-    bool eofEnable() const override { return m_eofEnable; }
-    void setInBufferSize(int16_t size) override { m_inBufferSize = size; }
-    int16_t inBufferSize() const override { return m_inBufferSize; }
-    void setOutBufferSize(int16_t size) override { m_outBufferSize = size; }
-    int16_t outBufferSize() const override { return m_outBufferSize; }
-    void setParityReplace(const QString& replacement) override { m_parityReplace = replacement; }
-    QString parityReplace() const override { return m_parityReplace; }
-    int16_t commEvent() const override { return lastCommEvent(); }
 
 private:
     void maybeFail(Op op);
@@ -85,12 +72,6 @@ private:
     QString m_settings = QStringLiteral("9600,N,8,1");
     bool m_open = false;
     QByteArray m_input;
-    int16_t m_inputLen = 0;
-    int16_t m_rThreshold = 0;
-    bool m_eofEnable = false;
-    int16_t m_inBufferSize = 1024;
-    int16_t m_outBufferSize = 512;
-    QString m_parityReplace = QStringLiteral("?");
     std::vector<std::pair<int, QByteArray>> m_outputs;
     std::vector<int> m_openedPorts;
     int m_openCount = 0;
