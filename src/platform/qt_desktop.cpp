@@ -62,6 +62,8 @@ std::optional<QString> QtDialogs::chooseFileToOpen(const CommonDialog& dialog) {
     // A log file may be new: any name may be typed, existing or not.
     fileDialog.setFileMode(QFileDialog::AnyFile);
     fileDialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The filter's descriptions are shown as they are written, without Qt's pattern lists.
+    fileDialog.setOption(QFileDialog::HideNameFilterDetails);
     fileDialog.setNameFilters(nameFiltersFrom(dialog.filter));
     if (!dialog.fileName.isEmpty()) {
         const QFileInfo previous(dialog.fileName);

@@ -39,18 +39,29 @@ SplashWindow::SplashWindow(SplashForm& form)
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
+    m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
     connect(&m_timer, &QTimer::timeout, this, [this] { m_form.Timer1.fire(); });
     const QPointer<SplashWindow> self(this);
-    const auto follow = [self] {
-        if (!self)
-            return;
-        if (self->m_form.Timer1.enabled() && !self->m_timer.isActive())
-            self->m_timer.start(self->m_form.Timer1.interval());
-        else if (!self->m_form.Timer1.enabled())
-            self->m_timer.stop();
-    };
-    form.Timer1.addObserver(follow);
-    follow();
+    form.Timer1.addObserver([self] {
+        if (self)
+            self->followTimer();
+    });
+}
+
+// The half second counts from the first paint, so the splash is on the screen for all of it.
+void SplashWindow::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    if (!m_painted) {
+        m_painted = true;
+        followTimer();
+    }
+}
+
+void SplashWindow::followTimer() {
+    if (m_form.Timer1.enabled() && m_painted && !m_timer.isActive())
+        m_timer.start(m_form.Timer1.interval());
+    else if (!m_form.Timer1.enabled())
+        m_timer.stop();
 }
 
 } // namespace vx::ui

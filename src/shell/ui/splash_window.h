@@ -13,9 +13,15 @@ class SplashWindow : public QFrame {
 public:
     explicit SplashWindow(SplashForm& form);
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    void followTimer();
+
     SplashForm& m_form;
     QTimer m_timer;
+    bool m_painted = false;
 };
 
 } // namespace vx::ui
