@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
     libgtest-dev
     fonts-arphic-uming fonts-arphic-ukai
     xvfb xdotool x11-utils imagemagick procps
