@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
     libgtest-dev
     fonts-arphic-uming fonts-arphic-ukai
-    xvfb xdotool x11-utils imagemagick procps
+    xvfb xdotool x11-utils imagemagick procps bc
 )
 
 missing=()
