@@ -9,11 +9,11 @@ void Observable::notify() const {
         observer();
 }
 
-Control::Control(ControlSpec spec)
-    : m_spec(std::move(spec)) {}
+Control::Control(ControlDefinition definition)
+    : m_definition(std::move(definition)) {}
 
 void Control::setCaption(const QString& caption) {
-    m_spec.caption = caption;
+    m_definition.caption = caption;
     notify();
 }
 
@@ -23,12 +23,12 @@ void Control::setVisible(bool visible) {
 }
 
 void Control::setHeight(int twips) {
-    m_spec.geometry.height = twips;
+    m_definition.geometry.height = twips;
     notify();
 }
 
 void Control::setForeColor(VbColor color) {
-    m_spec.foreColor = color;
+    m_definition.foreColor = color;
     notify();
 }
 

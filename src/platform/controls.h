@@ -45,7 +45,7 @@ enum class Align { Left, Right, Center };
 
 // A font as the window definitions give it: face, size in points, weight (400 normal, 700 bold)
 // and character set (136 Big5, 0 ANSI).
-struct FontSpec {
+struct FontDefinition {
     QString face;
     double points = 9;
     int weight = 400;
@@ -55,7 +55,7 @@ struct FontSpec {
 class Control;
 
 // How a control is defined when its window is created.
-struct ControlSpec {
+struct ControlDefinition {
     QString name;
     ControlKind kind = ControlKind::Label;
     Twips geometry;
@@ -63,7 +63,7 @@ struct ControlSpec {
     QString caption;
     QString toolTip;
     const Control* container = nullptr; // the frame that holds it; null for the window
-    std::optional<FontSpec> font;       // none: the window's default font
+    std::optional<FontDefinition> font; // none: the window's default font
     Align align = Align::Left;
     bool autoSize = false;
     VbColor foreColor = color::ButtonText;
@@ -72,29 +72,29 @@ struct ControlSpec {
 // A label, button, frame or picture box of a window: the properties the handlers read and write.
 class Control : public Observable {
 public:
-    explicit Control(ControlSpec spec);
+    explicit Control(ControlDefinition definition);
 
-    const QString& name() const { return m_spec.name; }
-    ControlKind kind() const { return m_spec.kind; }
-    const Control* container() const { return m_spec.container; }
-    int tabIndex() const { return m_spec.tabIndex; }
-    const QString& toolTip() const { return m_spec.toolTip; }
-    const std::optional<FontSpec>& font() const { return m_spec.font; }
-    Align align() const { return m_spec.align; }
-    bool autoSize() const { return m_spec.autoSize; }
-    Twips geometry() const { return m_spec.geometry; }
+    const QString& name() const { return m_definition.name; }
+    ControlKind kind() const { return m_definition.kind; }
+    const Control* container() const { return m_definition.container; }
+    int tabIndex() const { return m_definition.tabIndex; }
+    const QString& toolTip() const { return m_definition.toolTip; }
+    const std::optional<FontDefinition>& font() const { return m_definition.font; }
+    Align align() const { return m_definition.align; }
+    bool autoSize() const { return m_definition.autoSize; }
+    Twips geometry() const { return m_definition.geometry; }
 
-    const QString& caption() const { return m_spec.caption; }
+    const QString& caption() const { return m_definition.caption; }
     void setCaption(const QString& caption);
     bool visible() const { return m_visible; }
     void setVisible(bool visible);
-    int height() const { return m_spec.geometry.height; }
+    int height() const { return m_definition.geometry.height; }
     void setHeight(int twips);
-    VbColor foreColor() const { return m_spec.foreColor; }
+    VbColor foreColor() const { return m_definition.foreColor; }
     void setForeColor(VbColor color);
 
 private:
-    ControlSpec m_spec;
+    ControlDefinition m_definition;
     bool m_visible = true;
 };
 

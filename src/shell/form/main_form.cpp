@@ -4,16 +4,16 @@ namespace vx {
 
 namespace {
 
-FontSpec ming(double points, int weight) {
+FontDefinition ming(double points, int weight) {
     return {QStringLiteral("新細明體"), points, weight, 136};
 }
-FontSpec kai(double points, int weight) {
+FontDefinition kai(double points, int weight) {
     return {QStringLiteral("標楷體"), points, weight, 0};
 }
 
-ControlSpec spec(const char* name, ControlKind kind, Twips at, int tab, const char* caption,
-                 const char* tip) {
-    ControlSpec s;
+ControlDefinition define(const char* name, ControlKind kind, Twips at, int tab, const char* caption,
+                         const char* tip) {
+    ControlDefinition s;
     s.name = QString::fromUtf8(name);
     s.kind = kind;
     s.geometry = at;
@@ -23,29 +23,30 @@ ControlSpec spec(const char* name, ControlKind kind, Twips at, int tab, const ch
     return s;
 }
 
-ControlSpec label(const char* name, Twips at, int tab, const char* caption, const char* tip,
-                  std::optional<FontSpec> font = std::nullopt) {
-    ControlSpec s = spec(name, ControlKind::Label, at, tab, caption, tip);
+ControlDefinition label(const char* name, Twips at, int tab, const char* caption, const char* tip,
+                        std::optional<FontDefinition> font = std::nullopt) {
+    ControlDefinition s = define(name, ControlKind::Label, at, tab, caption, tip);
     s.font = std::move(font);
     return s;
 }
 
-ControlSpec button(const char* name, Twips at, int tab, const char* caption, const char* tip,
-                   FontSpec font) {
-    ControlSpec s = spec(name, ControlKind::Button, at, tab, caption, tip);
+ControlDefinition button(const char* name, Twips at, int tab, const char* caption, const char* tip,
+                         FontDefinition font) {
+    ControlDefinition s = define(name, ControlKind::Button, at, tab, caption, tip);
     s.font = std::move(font);
     return s;
 }
 
 // Frame captions are drawn in blue.
-ControlSpec frame(const char* name, Twips at, int tab, const char* caption) {
-    ControlSpec s = spec(name, ControlKind::Frame, at, tab, caption, "");
+ControlDefinition frame(const char* name, Twips at, int tab, const char* caption) {
+    ControlDefinition s = define(name, ControlKind::Frame, at, tab, caption, "");
     s.foreColor = color::Blue;
     return s;
 }
 
-ControlSpec reading(const char* name, const Control& holder, Twips at, int tab, const char* tip) {
-    ControlSpec s = spec(name, ControlKind::Label, at, tab, "", tip);
+ControlDefinition reading(const char* name, const Control& holder, Twips at, int tab,
+                          const char* tip) {
+    ControlDefinition s = define(name, ControlKind::Label, at, tab, "", tip);
     s.container = &holder;
     s.font = kai(36, 700);
     s.align = Align::Right;

@@ -4,9 +4,9 @@ namespace vx {
 
 namespace {
 
-ControlSpec splashControl(const char* name, ControlKind kind, const Control* frame, Twips at,
-                          const QString& caption) {
-    ControlSpec s;
+ControlDefinition splashControl(const char* name, ControlKind kind, const Control* frame, Twips at,
+                                const QString& caption) {
+    ControlDefinition s;
     s.name = QString::fromUtf8(name);
     s.kind = kind;
     s.geometry = at;
@@ -15,10 +15,11 @@ ControlSpec splashControl(const char* name, ControlKind kind, const Control* fra
     return s;
 }
 
-ControlSpec splashLabel(const char* name, const Control& frame, Twips at, const QString& caption,
-                        double points, bool bold, Align align, bool autoSize) {
-    ControlSpec s = splashControl(name, ControlKind::Label, &frame, at, caption);
-    s.font = FontSpec{QStringLiteral("新細明體"), points, bold ? 700 : 400, 136};
+ControlDefinition splashLabel(const char* name, const Control& frame, Twips at,
+                              const QString& caption, double points, bool bold, Align align,
+                              bool autoSize) {
+    ControlDefinition s = splashControl(name, ControlKind::Label, &frame, at, caption);
+    s.font = FontDefinition{QStringLiteral("新細明體"), points, bold ? 700 : 400, 136};
     s.align = align;
     s.autoSize = autoSize;
     return s;

@@ -136,7 +136,7 @@ void MainWindow::buildStatusBar() {
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     bar->setSizeGripEnabled(false);
     // The status bar takes the height its font needs; the controls above keep their places.
-    bar->setFont(qtFont(FontSpec{QStringLiteral("新細明體"), 9, 400, 136}));
+    bar->setFont(qtFont(FontDefinition{QStringLiteral("新細明體"), 9, 400, 136}));
     for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
         StatusPanel& panel = m_form.sbStatusBar.panel(number);
         auto* label = new QLabel(panel.text(), bar);

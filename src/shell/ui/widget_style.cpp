@@ -35,10 +35,10 @@ QColor qtColor(VbColor color, const QPalette& palette) {
             static_cast<int>((color >> 16) & 0xFFU)};
 }
 
-QFont qtFont(const FontSpec& spec) {
-    QFont font(spec.face);
-    font.setPointSizeF(spec.points);
-    font.setWeight(spec.weight >= 700 ? QFont::Bold : QFont::Normal);
+QFont qtFont(const FontDefinition& definition) {
+    QFont font(definition.face);
+    font.setPointSizeF(definition.points);
+    font.setWeight(definition.weight >= 700 ? QFont::Bold : QFont::Normal);
     return font;
 }
 

@@ -16,7 +16,7 @@ int twipsFromPixels(int pixels);
 
 // A colour value of the windows: RGB as 0x00BBGGRR, or system colour nn as 0x800000nn.
 QColor qtColor(VbColor color, const QPalette& palette);
-QFont qtFont(const FontSpec& spec);
+QFont qtFont(const FontDefinition& definition);
 
 // The Windows faces that the windows name stand for these faces on Linux.
 void installFontSubstitutions();
