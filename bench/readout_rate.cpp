@@ -13,6 +13,7 @@
 #include "shell/ui/application.h"
 #include "shell/ui/widget_style.h"
 #include "vx515sim/line_format.h"
+#include "vx515sim/line_speed.h"
 
 #include <QApplication>
 #include <QFile>
@@ -65,25 +66,6 @@ double toMs(Clock::duration d) {
 
 double toSeconds(Clock::duration d) {
     return std::chrono::duration<double>(d).count();
-}
-
-int baudOf(speed_t speed) {
-    switch (speed) {
-    case B1200:
-        return 1200;
-    case B2400:
-        return 2400;
-    case B4800:
-        return 4800;
-    case B9600:
-        return 9600;
-    case B19200:
-        return 19200;
-    case B38400:
-        return 38400;
-    default:
-        return 0;
-    }
 }
 
 // The counter: a pseudo-terminal whose slave is linked as COM1, and a thread on the master. The
@@ -168,7 +150,7 @@ private:
         termios settings{};
         if (::tcgetattr(m_master, &settings) != 0)
             return 9600;
-        const int baud = baudOf(::cfgetospeed(&settings));
+        const int baud = vx::sim::baudOf(::cfgetospeed(&settings));
         return baud > 0 ? baud : 9600;
     }
 

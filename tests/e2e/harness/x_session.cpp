@@ -1,5 +1,7 @@
 #include "x_session.h"
 
+#include "vx515sim/testing/sim_process.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -70,14 +72,7 @@ void writeAuthority(const std::filesystem::path& file) {
 } // namespace
 
 bool waitFor(const std::function<bool()>& condition, milliseconds timeout, milliseconds interval) {
-    const Clock::time_point deadline = Clock::now() + timeout;
-    for (;;) {
-        if (condition())
-            return true;
-        if (Clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(interval);
-    }
+    return sim::testing::waitUntil(condition, timeout, interval);
 }
 
 XServer::XServer(const std::filesystem::path& folder, milliseconds timeout)

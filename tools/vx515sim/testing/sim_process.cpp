@@ -192,14 +192,15 @@ std::optional<std::string> LineReader::readLine(milliseconds timeout) {
     }
 }
 
-bool waitUntil(const std::function<bool()>& condition, milliseconds timeout) {
+bool waitUntil(const std::function<bool()>& condition, milliseconds timeout,
+               milliseconds interval) {
     const Clock::time_point deadline = Clock::now() + timeout;
     for (;;) {
         if (condition())
             return true;
         if (Clock::now() >= deadline)
             return false;
-        std::this_thread::sleep_for(milliseconds(2));
+        std::this_thread::sleep_for(interval);
     }
 }
 

@@ -63,6 +63,8 @@ private:
 };
 
 // Checks the condition until it holds or the deadline passes; its last result.
-bool waitUntil(const std::function<bool()>& condition, milliseconds timeout);
+// Looks again every `interval`.
+bool waitUntil(const std::function<bool()>& condition, milliseconds timeout,
+               milliseconds interval = milliseconds(2));
 
 } // namespace vx::sim::testing
