@@ -9,11 +9,11 @@
 // The first speed is chosen through the port-settings file before start-up, every further one
 // from the speed menu while the program runs.
 
+#include "platform/line_speeds.h"
 #include "platform/posix_serial.h"
 #include "shell/ui/application.h"
 #include "shell/ui/widget_style.h"
 #include "vx515sim/line_format.h"
-#include "vx515sim/line_speed.h"
 
 #include <QApplication>
 #include <QFile>
@@ -150,8 +150,7 @@ private:
         termios settings{};
         if (::tcgetattr(m_master, &settings) != 0)
             return 9600;
-        const int baud = vx::sim::baudOf(::cfgetospeed(&settings));
-        return baud > 0 ? baud : 9600;
+        return vx::baudOf(::cfgetospeed(&settings)).value_or(9600);
     }
 
     Transmission nextLine() {
@@ -322,7 +321,7 @@ private:
                     m_stage = Stage::Draining;
                     m_until = now + DrainTime;
                 } else {
-                    m_app.dispatch(QStringLiteral("baud"), m_bauds[m_phases.size()]);
+                    m_app.dispatch(m_app.mainForm()->baud.item(m_bauds[m_phases.size()]));
                     m_stage = Stage::Settling;
                     m_until = now + SettleTime;
                 }
@@ -346,7 +345,7 @@ private:
         m_failure = failure;
         m_stage = Stage::Ending;
         m_until = Clock::now() + ExitDeadline;
-        m_app.dispatch(QStringLiteral("mnuFileExit"), 0);
+        m_app.dispatch(m_app.mainForm()->mnuFileExit);
     }
 
     vx::ui::Application& m_app;

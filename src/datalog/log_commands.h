@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/module_state.h"
+#include "form/main_form.h"
+#include "form/module_state.h"
 #include "platform/platform.h"
-#include "shell/form/main_form.h"
 
 namespace vx {
 

@@ -5,7 +5,6 @@
 
 namespace vx {
 
-const QByteArray LinkStartup::Poll = QByteArrayLiteral("O");
 const QString LinkStartup::NoSignal = QStringLiteral("無信號");
 const QString LinkStartup::ScanPromptTitle = QStringLiteral("傳輸埠錯誤");
 
@@ -24,7 +23,7 @@ LinkStartup::LinkStartup(MainForm& form, ModuleState& state, Platform& platform,
     , m_noSignalLabel(noSignalLabel) {}
 
 bool LinkStartup::lastReadEndsLine() const {
-    return m_state.lastChunk.endsWith('\n');
+    return m_state.lastChunk.endsWith(LineEnd);
 }
 
 // Every failure is trapped: a step that fails is skipped, and a speed text that is no number is
@@ -54,7 +53,7 @@ void LinkStartup::Form_Load() {
     // The handshake: only what this wait reads can end it.
     const double start = m_platform.clock.seconds();
     m_state.lastChunk.clear();
-    step([&] { comm.output(Poll); });
+    step([&] { comm.output(PollCharacter); });
     m_state.deviceFound = true;
     for (;;) {
         step([&] {
@@ -79,7 +78,7 @@ void LinkStartup::Form_Load() {
     if (!m_state.deviceFound)
         ScanPorts();
     m_form.Timer1.setEnabled(true);
-    step([&] { comm.output(Poll); });
+    step([&] { comm.output(PollCharacter); });
 }
 
 // Every failure is trapped: it marks the counter as not found on this port, and the next step runs.
@@ -101,7 +100,7 @@ void LinkStartup::ScanPorts() {
         });
         step([&] { comm.setCommPort(m_state.portNumber); });
         step([&] { comm.setPortOpen(true); });
-        step([&] { comm.output(Poll); });
+        step([&] { comm.output(PollCharacter); });
         const double start = m_platform.clock.seconds();
         m_state.lastChunk.clear(); // a line end left by an earlier wait is no answer from this port
         for (;;) {
@@ -129,7 +128,7 @@ void LinkStartup::ScanPorts() {
         if (m_state.portNumber >= LastPortScanned)
             break;
     }
-    step([&] { comm.output(Poll); });
+    step([&] { comm.output(PollCharacter); });
 }
 
 } // namespace vx

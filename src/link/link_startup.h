@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/module_state.h"
+#include "form/main_form.h"
+#include "form/module_state.h"
 #include "platform/platform.h"
 #include "port_menus.h"
 #include "port_settings_file.h"
-#include "shell/form/main_form.h"
 
 namespace vx {
 
@@ -21,7 +21,6 @@ public:
 
     static constexpr double WaitLimitSeconds = 2.0;
     static constexpr int LastPortScanned = 8;
-    static const QByteArray Poll;
     static const QString NoSignal;
     static const QString ScanPromptTitle;
 

@@ -4,6 +4,7 @@
 #include "platform/error_trap.h"
 
 #include <array>
+#include <functional>
 
 namespace vx {
 
@@ -16,14 +17,15 @@ PortMenus::PortMenus(MainForm& form, ModuleState& state, Platform& platform, Por
     , m_platform(platform)
     , m_file(file) {}
 
+// Both clear their array's items in menu order, which is ascending.
 void PortMenus::ClearBaud() {
-    for (const int index : {1200, 2400, 4800, 9600, 19200})
-        m_form.baud.item(index).setChecked(false);
+    for (MenuItem* item : m_form.baud.items())
+        item->setChecked(false);
 }
 
 void PortMenus::ClearPort() {
-    for (int index = 1; index <= 6; ++index)
-        m_form.port.item(index).setChecked(false);
+    for (MenuItem* item : m_form.port.items())
+        item->setChecked(false);
 }
 
 // Traps nothing: a failure reaches the operator through the event dispatch.

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/module_state.h"
+#include "form/main_form.h"
+#include "form/module_state.h"
 #include "platform/platform.h"
 #include "port_settings_file.h"
-#include "shell/form/main_form.h"
 
 #include <functional>
 #include <optional>

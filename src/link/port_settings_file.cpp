@@ -53,7 +53,9 @@ int16_t PortSettingsFile::portFrom(const QByteArray& record) {
 QByteArray PortSettingsFile::speedRecord(const QString& speedText) {
     const QByteArray text = speedText.toLatin1();
     if (text.size() > MaxSpeedLength)
-        throw RuntimeError(59, QStringLiteral("記錄長度錯誤：速率「%1」太長").arg(speedText));
+        throw RuntimeError(err::BadRecordLength,
+                           QStringLiteral("%1：速率「%2」太長")
+                               .arg(standardDescription(err::BadRecordLength), speedText));
     QByteArray bytes(2, '\0');
     qToLittleEndian<uint16_t>(static_cast<uint16_t>(text.size()), bytes.data());
     return bytes + text;
@@ -64,8 +66,10 @@ QString PortSettingsFile::speedFrom(const QByteArray& record) {
     bytes.append(2 - bytes.size(), '\0');
     const uint16_t length = qFromLittleEndian<uint16_t>(bytes.constData());
     if (length > MaxSpeedLength)
-        throw RuntimeError(
-            59, QStringLiteral("記錄長度錯誤：%1 的速率記錄長度為 %2").arg(FileName).arg(length));
+        throw RuntimeError(err::BadRecordLength,
+                           QStringLiteral("%1：%2 的速率記錄長度為 %3")
+                               .arg(standardDescription(err::BadRecordLength), FileName)
+                               .arg(length));
     QByteArray text = record.mid(2, length);
     text.append(length - text.size(), '\0');
     return QString::fromLatin1(text);

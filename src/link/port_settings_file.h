@@ -1,7 +1,7 @@
 #pragma once
 
+#include "form/module_state.h"
 #include "platform/dialogs.h"
-#include "platform/module_state.h"
 #include "platform/numbered_files.h"
 #include "platform/runtime_error.h"
 

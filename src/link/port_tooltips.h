@@ -1,7 +1,7 @@
 #pragma once
 
+#include "form/main_form.h"
 #include "platform/serial_device.h"
-#include "shell/form/main_form.h"
 
 #include <functional>
 

@@ -11,6 +11,9 @@ public:
     virtual void beep() = 0;
 };
 
+// The time of day as the status bar shows it: hh:mm:ss on a 24-hour clock.
+inline const QString TimeOfDayFormat = QStringLiteral("HH:mm:ss");
+
 // Seconds for the start-up waits, and the time of day for the status bar.
 class Clock {
 public:

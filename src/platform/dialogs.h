@@ -9,6 +9,7 @@ namespace vx {
 namespace mb {
 inline constexpr int OkOnly = 0;
 inline constexpr int Critical = 16;
+inline constexpr int Question = 32;
 inline constexpr int Exclamation = 48;
 inline constexpr int Information = 64;
 } // namespace mb

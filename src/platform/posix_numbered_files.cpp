@@ -124,7 +124,9 @@ void PosixNumberedFiles::putRecord(int fileNumber, int recordNumber, const QByte
     if (file.recordLength <= 0 || recordNumber < 1)
         throw RuntimeError(err::BadFileNumber);
     if (bytes.size() > file.recordLength)
-        throw RuntimeError(59, QStringLiteral("記錄長度錯誤：%1").arg(file.path));
+        throw RuntimeError(
+            err::BadRecordLength,
+            QStringLiteral("%1：%2").arg(standardDescription(err::BadRecordLength), file.path));
     QByteArray record = bytes;
     record.append(file.recordLength - bytes.size(), '\0');
     writeAll(file.fd, record, static_cast<off_t>(recordNumber - 1) * file.recordLength, file.path);
@@ -141,7 +143,8 @@ void PosixNumberedFiles::openOutput(int fileNumber, const QString& path) {
 void PosixNumberedFiles::print(int fileNumber, const QByteArray& bytes) {
     OpenFile& file = find(fileNumber);
     if (file.recordLength > 0)
-        throw RuntimeError(54, QStringLiteral("檔案模式錯誤：%1").arg(file.path));
+        throw RuntimeError(err::BadFileMode, QStringLiteral("%1：%2").arg(
+                                                 standardDescription(err::BadFileMode), file.path));
     writeAll(file.fd, bytes, -1, file.path);
 }
 

@@ -2,161 +2,34 @@
 
 #include "runtime_error.h"
 #include "serial_device.h"
+#include "terminal_device.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <termios.h>
-#include <time.h>
 #include <unistd.h>
 #include <utility>
 
 namespace vx {
 
+using namespace terminal;
+
 namespace {
 
 // How long output waits for a full driver queue to take bytes before it gives up.
 constexpr int kWriteTimeoutMs = 200;
-// How long closing lets bytes already written leave before it discards them.
-constexpr int kCloseDrainMs = 50;
 // Line error counters and modem lines have no descriptor event; they are read on this tick.
 constexpr int kLineTickMs = 100;
 // Bytes read in one pass; a pass ends at the first empty read.
 constexpr size_t kReadChunk = 4096;
 constexpr int kMaxReadsPerPull = 64;
-
-struct Speed {
-    int baud;
-    speed_t code;
-};
-
-constexpr Speed kSpeeds[] = {
-    {110, B110},       {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
-    {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-    {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
-};
-
-// The device answers like this once it has been unplugged or hung up.
-bool isGoneErrno(int errnum) {
-    return errnum == EIO || errnum == ENXIO || errnum == ENODEV;
-}
-
-QString reason(int errnum) {
-    return QString::fromLocal8Bit(std::strerror(errnum));
-}
-
-// The termios speed of an accepted settings text; refuses what the line cannot be set to.
-speed_t lineSpeed(const LineSettings& line, const QString& text) {
-    if (line.parity != 'N' || line.dataBits != 8)
-        throw RuntimeError(
-            err::InvalidSettings,
-            QStringLiteral(
-                "傳輸設定「%1」無法使用：只支援無同位檢查 (N)、8 個資料位元、1 或 2 個停止位元")
-                .arg(text));
-    for (const Speed& s : kSpeeds) {
-        if (s.baud == line.baud)
-            return s.code;
-    }
-    throw RuntimeError(
-        err::InvalidSettings,
-        QStringLiteral("傳輸設定「%1」無法使用：不支援速率 %2").arg(text).arg(line.baud));
-}
-
-// Raw bytes in both directions, no flow control; breaks and bytes received in error are marked in
-// the input stream so that the reader can tell them from data. Returns 0 or the errno.
-int applyLine(int fd, int stopBits, speed_t speed) {
-    termios tio{};
-    if (::tcgetattr(fd, &tio) != 0)
-        return errno;
-    ::cfmakeraw(&tio);
-    tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-    tio.c_cflag |= CLOCAL | CREAD | CS8;
-    if (stopBits == 2)
-        tio.c_cflag |= CSTOPB;
-    tio.c_iflag &= ~(IGNBRK | BRKINT | IGNPAR | ISTRIP | IXON | IXOFF | IXANY);
-    tio.c_iflag |= INPCK | PARMRK;
-    tio.c_cc[VMIN] = 1;
-    tio.c_cc[VTIME] = 0;
-    ::cfsetispeed(&tio, speed);
-    ::cfsetospeed(&tio, speed);
-    int rc = 0;
-    do {
-        rc = ::tcsetattr(fd, TCSANOW, &tio);
-    } while (rc != 0 && errno == EINTR);
-    return rc == 0 ? 0 : errno;
-}
-
-RuntimeError noSuchPort(int port, const QString& path, const QString& detail) {
-    return {err::InvalidPortNumber, QStringLiteral("%1：COM%2 (%3) %4")
-                                        .arg(standardDescription(err::InvalidPortNumber))
-                                        .arg(port)
-                                        .arg(path, detail)};
-}
-
-RuntimeError portInUse(int port, const QString& path) {
-    return {err::PortInUse,
-            QStringLiteral("傳輸埠 COM%1 正被其他程式使用：%2 已被鎖定，請先關閉使用這個裝置的程式")
-                .arg(port)
-                .arg(path)};
-}
-
-RuntimeError accessDenied(int port, const QString& path) {
-    return {err::PortAccessDenied,
-            QStringLiteral("沒有開啟傳輸埠 COM%1 (%2) 的權限：請把使用者加入 dialout 群組"
-                           "（sudo usermod -aG dialout $USER），然後登出再登入")
-                .arg(port)
-                .arg(path)};
-}
-
-RuntimeError openFailure(int errnum, int port, const QString& path) {
-    switch (errnum) {
-    case EBUSY:
-        return portInUse(port, path);
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return accessDenied(port, path);
-    default:
-        return noSuchPort(port, path, reason(errnum));
-    }
-}
-
-// Closes a descriptor on the way out of a failed open.
-class DescriptorGuard {
-public:
-    explicit DescriptorGuard(int fd)
-        : m_fd(fd) {}
-    ~DescriptorGuard() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    DescriptorGuard(const DescriptorGuard&) = delete;
-    DescriptorGuard& operator=(const DescriptorGuard&) = delete;
-    int release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
-
-// Gives bytes already written a moment to leave, so that closing neither loses the last command
-// nor waits on a driver that will not send.
-void letOutputDrain(int fd) {
-    const QDeadlineTimer deadline(kCloseDrainMs);
-    int queued = 0;
-    while (::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 && !deadline.hasExpired()) {
-        const timespec pause{0, 1'000'000};
-        ::nanosleep(&pause, nullptr);
-    }
-}
 
 } // namespace
 
@@ -450,90 +323,6 @@ void PosixSerial::onReadable() {
     pullInput();
     if (m_readFault != 0 && m_notifier)
         m_notifier->setEnabled(false);
-}
-
-void PosixSerial::onLineTimer() {
-    if (m_fd < 0 || m_gone)
-        return;
-    if (m_askCounters)
-        readLineCounters(true);
-    if (m_askModemLines && !m_gone)
-        readModemLines(true);
-    if (!m_askCounters && !m_askModemLines)
-        m_lineTimer.stop();
-}
-
-void PosixSerial::readLineCounters(bool report) {
-    serial_icounter_struct now{};
-    if (::ioctl(m_fd, TIOCGICOUNT, &now) != 0) {
-        // Pseudo-terminals and some adapters keep no counters (ENOTTY, EINVAL): stop asking.
-        if (isGoneErrno(errno))
-            markGone();
-        else
-            m_askCounters = false;
-        return;
-    }
-    const LineCounters counted{now.brk, now.frame, now.overrun, now.parity, now.buf_overrun};
-    if (report) {
-        if (counted.breaks != m_counters.breaks)
-            queueEvent(comm::ErBreak);
-        if (counted.frame != m_counters.frame)
-            queueEvent(comm::ErFrame);
-        if (counted.overrun != m_counters.overrun)
-            queueEvent(comm::ErOverrun);
-        if (counted.parity != m_counters.parity)
-            queueEvent(comm::ErRxParity);
-        if (counted.bufferOverrun != m_counters.bufferOverrun)
-            queueEvent(comm::ErRxOver);
-    }
-    m_counters = counted;
-}
-
-void PosixSerial::readModemLines(bool report) {
-    int lines = 0;
-    if (::ioctl(m_fd, TIOCMGET, &lines) != 0) {
-        if (isGoneErrno(errno))
-            markGone();
-        else
-            m_askModemLines = false;
-        return;
-    }
-    if (report) {
-        if (((lines ^ m_modemLines) & TIOCM_DSR) != 0)
-            queueEvent(comm::EvDSR);
-        if ((lines & ~m_modemLines & TIOCM_RNG) != 0)
-            queueEvent(comm::EvRing);
-    }
-    m_modemLines = lines;
-}
-
-void PosixSerial::queueEvent(int16_t code) {
-    // One pending event of a kind says all there is to say until the program has seen it.
-    if (std::find(m_pendingEvents.begin(), m_pendingEvents.end(), code) != m_pendingEvents.end())
-        return;
-    m_pendingEvents.push_back(code);
-    scheduleDelivery();
-}
-
-void PosixSerial::scheduleDelivery() {
-    if (m_deliveryScheduled)
-        return;
-    m_deliveryScheduled = true;
-    QMetaObject::invokeMethod(
-        this, [this] { deliverNextEvent(); }, Qt::QueuedConnection);
-}
-
-// One event per pass of the event loop, so that a handler that runs a modal dialog (and with it a
-// nested loop) still sees the rest in order.
-void PosixSerial::deliverNextEvent() {
-    m_deliveryScheduled = false;
-    if (m_pendingEvents.empty())
-        return;
-    const int16_t code = m_pendingEvents.front();
-    m_pendingEvents.pop_front();
-    if (!m_pendingEvents.empty())
-        scheduleDelivery();
-    raiseOnComm(code);
 }
 
 void PosixSerial::setParityReplace(const QString& replacement) {

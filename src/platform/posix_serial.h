@@ -59,7 +59,6 @@ private:
     void queueEvent(int16_t code);
     void deliverNextEvent();
     void scheduleDelivery();
-    QString devicePath() const;
 
     int16_t m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,2");

@@ -5,7 +5,7 @@
 namespace vx {
 
 QString QtClock::timeOfDay() const {
-    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss"));
+    return QTime::currentTime().toString(TimeOfDayFormat);
 }
 
 } // namespace vx

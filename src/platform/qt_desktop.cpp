@@ -19,7 +19,7 @@ QMessageBox::Icon iconFor(int type) {
     switch (type & 0x70) {
     case mb::Critical:
         return QMessageBox::Critical;
-    case 32:
+    case mb::Question:
         return QMessageBox::Question;
     case mb::Exclamation:
         return QMessageBox::Warning;

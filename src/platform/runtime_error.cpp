@@ -20,6 +20,10 @@ QString standardDescription(int number) {
         return QStringLiteral("檔案名稱或代碼錯誤：檔案未開啟");
     case err::FileNotFound:
         return QStringLiteral("找不到檔案");
+    case err::BadFileMode:
+        return QStringLiteral("檔案模式錯誤");
+    case err::BadRecordLength:
+        return QStringLiteral("記錄長度錯誤");
     case err::FileAlreadyOpen:
         return QStringLiteral("檔案已開啟");
     case err::DeviceIoError:

@@ -1,6 +1,6 @@
 #include "frame_handler.h"
 
-#include "frame_layout.h"
+#include "frame_decoding.h"
 #include "platform/error_trap.h"
 
 namespace vx {
@@ -14,17 +14,18 @@ QString latin1(const QByteArray& bytes) {
 void FrameHandler::handleFrame() {
     // The line as it stands now is the one shown and recorded, whatever runs in between.
     const QByteArray line = m_state.frameBuffer;
+    const DecodedFrame frame = decodeFrame(line);
 
     m_form.資料顯示窗.setCaption(latin1(line));
-    m_form.labX顯示.setCaption(latin1(frame::field(line, frame::XColumn, frame::ReadingWidth)));
-    m_form.labY顯示.setCaption(latin1(frame::field(line, frame::YColumn, frame::ReadingWidth)));
-    m_form.labZ顯示.setCaption(latin1(frame::field(line, frame::ZColumn, frame::ReadingWidth)));
+    m_form.labX顯示.setCaption(latin1(frame.x));
+    m_form.labY顯示.setCaption(latin1(frame.y));
+    m_form.labZ顯示.setCaption(latin1(frame.z));
 
     m_platform.events.doEvents();
     if (!m_form.window.loaded())
         return; // the window was closed meanwhile: nothing of it may be touched now
 
-    if (frame::hasMarker(line, frame::ZMarkerColumn, 'Z')) {
+    if (frame.threeAxes) {
         m_state.twoAxis = false;
         if (!m_form.mnu鎖住按鍵.checked())
             showLayout(true);
@@ -33,10 +34,9 @@ void FrameHandler::handleFrame() {
         showLayout(false);
     }
 
-    showUnit(line);
+    showUnit(frame.unit);
 
-    if (frame::hasMarker(line, frame::RecordColumn, 'T') ||
-        frame::hasMarker(line, frame::RecordColumn2, 'T'))
+    if (frame.recordMarker)
         m_state.recordRequest = true;
     if (m_state.recordRequest) {
         m_state.recordRequest = false;
@@ -57,10 +57,10 @@ void FrameHandler::showLayout(bool threeAxes) {
     m_form.window.setCaption(threeAxes ? text::ThreeAxisCaption : text::TwoAxisCaption);
 }
 
-void FrameHandler::showUnit(const QByteArray& line) {
+void FrameHandler::showUnit(DecodedFrame::Unit unit) {
     if (m_state.twoAxis) {
         m_form.lab公英制.setCaption(QString());
-    } else if (frame::hasMarker(line, frame::UnitColumn, 'M')) {
+    } else if (unit == DecodedFrame::Unit::Metric) {
         m_form.lab公英制.setCaption(text::MetricCaption);
         m_form.lab公英制.setForeColor(color::ButtonText);
     } else {

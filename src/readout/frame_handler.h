@@ -1,8 +1,9 @@
 #pragma once
 
-#include "platform/module_state.h"
+#include "form/main_form.h"
+#include "form/module_state.h"
+#include "frame_decoding.h"
 #include "platform/platform.h"
-#include "shell/form/main_form.h"
 
 namespace vx {
 
@@ -25,7 +26,7 @@ public:
     static constexpr int TwoAxisFrameHeight = 2295;
 
 private:
-    void showUnit(const QByteArray& line);
+    void showUnit(DecodedFrame::Unit unit);
     void writeRecord(const QByteArray& line);
 
     MainForm& m_form;

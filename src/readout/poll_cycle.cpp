@@ -1,6 +1,6 @@
 #include "poll_cycle.h"
 
-#include "frame_layout.h"
+#include "frame_decoding.h"
 #include "platform/error_trap.h"
 
 namespace vx {
@@ -10,10 +10,6 @@ const QString PollCycle::LinkLostTitle = QStringLiteral("USB無信號");
 const QString PollCycle::PortClosedMessage =
     QStringLiteral("傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n"
                    "請確認USB線已接上、Vx515已開機，再重新啟動程式。");
-
-namespace {
-const QByteArray Poll = QByteArrayLiteral("O");
-} // namespace
 
 // The first failure ends the tick; the serial component's numbers and a closed port have
 // reactions, everything else ends it quietly.
@@ -28,7 +24,7 @@ void PollCycle::tick() {
 
     if (comm.inBufferCount() == 0) {
         if (m_state.idleTicks > IdleTicksBeforePoll) {
-            comm.output(Poll);
+            comm.output(PollCharacter);
             m_state.idleTicks = 0;
         } else {
             m_state.idleTicks = static_cast<int16_t>(m_state.idleTicks + 1);
@@ -38,14 +34,14 @@ void PollCycle::tick() {
     while (comm.inBufferCount() != 0) {
         m_state.lastChunk = comm.input();
         m_state.frameBuffer += m_state.lastChunk;
-        if (m_state.lastChunk.endsWith('\n')) {
-            if (m_state.frameBuffer.startsWith(frame::Marker)) {
+        if (m_state.lastChunk.endsWith(LineEnd)) {
+            if (isFrame(m_state.frameBuffer)) {
                 m_frames.handleFrame();
                 if (!m_form.window.loaded())
                     return;
             }
             m_state.frameBuffer.clear();
-            comm.output(Poll);
+            comm.output(PollCharacter);
         } else if (m_state.frameBuffer.size() > MaxFrameBytes) {
             // A line that never ends is noise: drop it rather than let it grow without bound.
             m_state.frameBuffer.clear();

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "form/main_form.h"
+#include "form/module_state.h"
 #include "frame_handler.h"
-#include "platform/module_state.h"
 #include "platform/platform.h"
 #include "platform/runtime_error.h"
-#include "shell/form/main_form.h"
 
 namespace vx {
 

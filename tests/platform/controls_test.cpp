@@ -1,4 +1,4 @@
-#include "platform/controls.h"
+#include "form/controls.h"
 #include "platform/error_trap.h"
 #include "platform/testing/fakes.h"
 #include "platform/untrapped.h"

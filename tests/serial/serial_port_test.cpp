@@ -345,8 +345,9 @@ TEST_F(SerialPort, PulledCableIsDeviceGoneUntilClosedAndReopened) {
         {"Output", [](PosixSerial& s) { s.output(QByteArray("P")); }},
         {"Settings", [](PosixSerial& s) { s.setSettings(QStringLiteral("19200,N,8,2")); }},
     };
-    for (const auto& [name, operation] : operations) {
-        SCOPED_TRACE(name);
+    for (const auto& row : operations) {
+        SCOPED_TRACE(row.first);
+        const auto& operation = row.second;
         PosixSerial serial;
         {
             Pty pty;

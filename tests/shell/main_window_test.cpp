@@ -111,12 +111,26 @@ const std::vector<std::pair<const char*, std::vector<MenuRow>>> MenuTree = {
 struct MainWindowTest : ::testing::Test {
     MainWindowTest()
         : window(
-              rig.form,
-              [this](const QString& name, int index) { dispatched.emplace_back(name, index); },
+              rig.form, [this](const Observable& source) { dispatched.push_back(nameOf(&source)); },
               [this] { ++unloads; }) {}
 
     QWidget* widget(const char* name) {
         return window.findChild<QWidget*>(QString::fromUtf8(name));
+    }
+
+    // The name and index of what was dispatched, as the window definition gives them.
+    std::pair<QString, int> nameOf(const Observable* source) {
+        for (Control* control : rig.form.controls())
+            if (control == source)
+                return {control->name(), 0};
+        for (MenuItem* top : rig.form.menuBar()) {
+            if (top == source)
+                return {top->name(), 0};
+            for (MenuItem* item : top->items())
+                if (item == source)
+                    return {item->name(), item->index().value_or(0)};
+        }
+        return {};
     }
 
     FormRig rig;

@@ -1,4 +1,4 @@
-#include "shell/form/splash_form.h"
+#include "form/splash_form.h"
 #include "shell/ui/splash_window.h"
 
 #include <QGroupBox>

@@ -1,14 +1,40 @@
 #pragma once
 
-#include "platform/module_state.h"
+#include "form/main_form.h"
+#include "form/module_state.h"
+#include "form/splash_form.h"
 #include "platform/testing/fakes.h"
 #include "platform/testing/scripted_serial.h"
-#include "shell/form/main_form.h"
-#include "shell/form/splash_form.h"
 
 #include <QDir>
 
 namespace vx::testing {
+
+// The screen side of a window, for tests: state and geometry are set by the test; unload runs the
+// hook (the unload handler) and marks the window unloaded.
+class FakeWindowHost : public WindowHost {
+public:
+    explicit FakeWindowHost(FormWindow& window)
+        : m_window(window) {
+        window.setHost(this);
+    }
+    int state = WindowNormal;
+    Twips geometry;
+    int unloads = 0;
+    std::function<void()> onUnload;
+
+    int windowState() const override { return state; }
+    Twips outerGeometry() const override { return geometry; }
+    void unload() override {
+        ++unloads;
+        if (onUnload)
+            onUnload();
+        m_window.markUnloaded();
+    }
+
+private:
+    FormWindow& m_window;
+};
 
 // The main window's definition with every outside thing scripted, working in a temporary folder.
 struct FormRig {

@@ -1,6 +1,6 @@
 #include "vx515sim/pty_port.h"
 
-#include "vx515sim/line_speed.h"
+#include "platform/line_speeds.h"
 
 #include <cerrno>
 #include <climits>
@@ -87,7 +87,7 @@ int PtyPort::baud() const {
     // On Linux the master reports the slave's settings, which are the program's.
     if (!plugged() || ::tcgetattr(m_master, &settings) != 0)
         return 9600;
-    return baudOf(::cfgetospeed(&settings));
+    return vx::baudOf(::cfgetospeed(&settings)).value_or(9600);
 }
 
 } // namespace vx::sim

@@ -96,13 +96,6 @@ void FaultyFiles::close(int fileNumber) {
     m_real.close(fileNumber);
 }
 
-void FakeWindowHost::unload() {
-    ++unloads;
-    if (onUnload)
-        onUnload();
-    m_window.markUnloaded();
-}
-
 TestRig::TestRig() {
     // By default every pass of a wait loop takes 10 ms of the manual clock.
     events.onDoEvents = [this] { clock.advance(0.01); };

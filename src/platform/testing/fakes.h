@@ -1,6 +1,5 @@
 #pragma once
 
-#include "../controls.h"
 #include "../desktop.h"
 #include "../dialogs.h"
 #include "../platform.h"
@@ -118,27 +117,6 @@ private:
     void maybeFail(Op op);
     PosixNumberedFiles m_real;
     std::map<Op, std::pair<int, int>> m_faults;
-};
-
-// The screen side of a window, for tests: state and geometry are set by the test; unload runs the
-// hook (the unload handler) and marks the window unloaded.
-class FakeWindowHost : public WindowHost {
-public:
-    explicit FakeWindowHost(FormWindow& window)
-        : m_window(window) {
-        window.setHost(this);
-    }
-    int state = WindowNormal;
-    Twips geometry;
-    int unloads = 0;
-    std::function<void()> onUnload;
-
-    int windowState() const override { return state; }
-    Twips outerGeometry() const override { return geometry; }
-    void unload() override;
-
-private:
-    FormWindow& m_window;
 };
 
 // All the doubles together, in a temporary working folder.

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "form/main_form.h"
 #include "platform/platform.h"
-#include "shell/form/main_form.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 #include "shutdown.h"
 
+#include "form/module_state.h"
 #include "platform/error_trap.h"
-#include "platform/module_state.h"
 
 namespace vx {
 

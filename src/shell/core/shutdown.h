@@ -1,8 +1,8 @@
 #pragma once
 
+#include "form/loaded_forms.h"
+#include "form/main_form.h"
 #include "platform/platform.h"
-#include "shell/form/loaded_forms.h"
-#include "shell/form/main_form.h"
 
 namespace vx {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "form/splash_form.h"
 #include "platform/platform.h"
-#include "shell/form/splash_form.h"
 
 #include <functional>
 

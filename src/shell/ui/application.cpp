@@ -7,34 +7,6 @@
 
 namespace vx::ui {
 
-struct Application::MainHandlers {
-    MainHandlers(MainForm& form, ModuleState& state, Platform& platform, LoadedForms& forms,
-                 Control* noSignalLabel)
-        : file(platform.files, platform.dialogs)
-        , menus(form, state, platform, file)
-        , startup(form, state, platform, file, menus, noSignalLabel)
-        , events(form, platform)
-        , toolTips(form)
-        , frames(form, state, platform)
-        , poll(form, state, platform, frames)
-        , keypad(form, state, platform)
-        , log(form, state, platform)
-        , shutdown(form, platform, forms)
-        , help(form, platform) {}
-
-    PortSettingsFile file;
-    PortMenus menus;
-    LinkStartup startup;
-    SerialEvents events;
-    PortToolTips toolTips;
-    FrameHandler frames;
-    PollCycle poll;
-    Keypad keypad;
-    LogCommands log;
-    Shutdown shutdown;
-    HelpCommands help;
-};
-
 Application::Application(SerialFactory makeSerial)
     : m_makeSerial(std::move(makeSerial))
     , m_instance(QDir::currentPath()) {
@@ -92,10 +64,9 @@ void Application::loadMain() {
     m_main = std::make_unique<MainForm>(*m_serial);
     m_handlers = std::make_unique<MainHandlers>(*m_main, m_state, m_platform, m_forms,
                                                 &m_splash.lblProductName);
-    registerCommands();
+    m_commands = mainWindowCommands(*m_main, *m_handlers);
     m_mainWindow = std::make_unique<MainWindow>(
-        *m_main, [this](const QString& name, int index) { dispatch(name, index); },
-        [this] { unloadMain(); });
+        *m_main, [this](const Observable& source) { dispatch(source); }, [this] { unloadMain(); });
     m_forms.add(m_main->window);
     m_main->MSComm1.setOnComm(
         [this] { runUntrapped(m_dialogs, [this] { m_handlers->events.MSComm1_OnComm(); }); });
@@ -129,42 +100,14 @@ void Application::unloadMain() {
         QCoreApplication::quit();
 }
 
-void Application::dispatch(const QString& name, int index) {
-    const auto it = m_commands.find(name);
-    if (it == m_commands.end())
+void Application::dispatch(const Observable& source) {
+    const auto it = m_commands.find(&source);
+    if (it == m_commands.end()) {
+        // Every control and item of the window is bound; a test holds the table to that.
+        qCritical("vx: a control of the main window has no command");
         return;
-    runUntrapped(m_dialogs, [&] { it->second(index); });
-}
-
-void Application::registerCommands() {
-    MainHandlers& h = *m_handlers;
-    const auto plain = [](auto handler) { return [handler](int) { handler(); }; };
-    m_commands = {
-        {QStringLiteral("cmdX"), plain([&h] { h.keypad.cmdX_Click(); })},
-        {QStringLiteral("cmdY"), plain([&h] { h.keypad.cmdY_Click(); })},
-        {QStringLiteral("cmdZ"), plain([&h] { h.keypad.cmdZ_Click(); })},
-        {QStringLiteral("cmdDR"), plain([&h] { h.keypad.cmdDR_Click(); })},
-        {QStringLiteral("cmdABS"), plain([&h] { h.keypad.cmdABS_Click(); })},
-        {QStringLiteral("cmdDIV"), plain([&h] { h.keypad.cmdDIV_Click(); })},
-        {QStringLiteral("cmdIM"), plain([&h] { h.keypad.cmdIM_Click(); })},
-        {QStringLiteral("cmdTF"), plain([&h] { h.keypad.cmdTF_Click(); })},
-        {QStringLiteral("cmdRS"), plain([&h] { h.keypad.cmdRS_Click(); })},
-        {QStringLiteral("CmdHalt"), plain([&h] { h.keypad.CmdHalt_Click(); })},
-        {QStringLiteral("mnuX軸歸零"), plain([&h] { h.keypad.mnuX軸歸零_Click(); })},
-        {QStringLiteral("mnuY軸歸零"), plain([&h] { h.keypad.mnuY軸歸零_Click(); })},
-        {QStringLiteral("mnu鎖住按鍵"), plain([&h] { h.keypad.mnu鎖住按鍵_Click(); })},
-        {QStringLiteral("mnuFileNew"), plain([&h] { h.log.mnuFileNew_Click(); })},
-        {QStringLiteral("mnuFileOpen"), plain([&h] { h.log.mnuFileOpen_Click(); })},
-        {QStringLiteral("mnuFileClose"), plain([&h] { h.log.mnuFileClose_Click(); })},
-        {QStringLiteral("mnuFileExit"), plain([&h] { h.shutdown.mnuFileExit_Click(); })},
-        {QStringLiteral("mnuHelpContents"), plain([&h] { h.help.mnuHelpContents_Click(); })},
-        {QStringLiteral("mnuHelpAbout"), plain([&h] { h.help.mnuHelpAbout_Click(); })},
-        {QStringLiteral("mnuComm"), plain([&h] { h.toolTips.refresh(); })},
-        {QStringLiteral("baud"),
-         [&h](int index) { h.menus.baud_Click(static_cast<int16_t>(index)); }},
-        {QStringLiteral("port"),
-         [&h](int index) { h.menus.port_Click(static_cast<int16_t>(index)); }},
-    };
+    }
+    runUntrapped(m_dialogs, [&] { it->second(); });
 }
 
 } // namespace vx::ui

@@ -1,27 +1,17 @@
 #pragma once
 
-#include "datalog/log_commands.h"
-#include "link/link_startup.h"
-#include "link/port_menus.h"
-#include "link/port_settings_file.h"
-#include "link/port_tooltips.h"
-#include "link/serial_events.h"
+#include "form/loaded_forms.h"
+#include "form/main_form.h"
+#include "form/module_state.h"
+#include "form/splash_form.h"
 #include "main_window.h"
-#include "platform/module_state.h"
 #include "platform/posix_numbered_files.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_settings_store.h"
-#include "readout/frame_handler.h"
-#include "readout/keypad.h"
-#include "readout/poll_cycle.h"
-#include "shell/core/help_commands.h"
-#include "shell/core/shutdown.h"
+#include "shell/core/main_handlers.h"
 #include "shell/core/single_instance.h"
 #include "shell/core/startup.h"
-#include "shell/form/loaded_forms.h"
-#include "shell/form/main_form.h"
-#include "shell/form/splash_form.h"
 #include "splash_window.h"
 
 #include <functional>
@@ -41,20 +31,16 @@ public:
     // Runs the start routine and the event loop; returns the exit status.
     int run();
 
-    // The main window's handlers by control or menu name; for tests.
-    void dispatch(const QString& name, int index);
+    // Runs the command of a control, menu item or menu of the main window.
+    void dispatch(const Observable& source);
     MainForm* mainForm() { return m_main.get(); }
     MainWindow* mainWindow() { return m_mainWindow.get(); }
 
 private:
-    // The handlers of the main window, created with it.
-    struct MainHandlers;
-
     void loadMain();
     void showMain();
     void unloadSplash();
     void unloadMain();
-    void registerCommands();
 
     SerialFactory m_makeSerial;
     PosixNumberedFiles m_files;
@@ -78,7 +64,7 @@ private:
     std::unique_ptr<MainForm> m_main;
     std::unique_ptr<MainHandlers> m_handlers;
     std::unique_ptr<MainWindow> m_mainWindow;
-    std::map<QString, std::function<void(int)>> m_commands;
+    Commands m_commands;
     bool m_ended = false;
 };
 

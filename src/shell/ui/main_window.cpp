@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "control_widget.h"
+#include "platform/desktop.h"
 #include "widget_style.h"
 
 #include <QAbstractButton>
@@ -70,9 +71,8 @@ void MainWindow::buildControls() {
         widgets[control] = widget;
         if (control->kind() == ControlKind::Button) {
             focusOrder.emplace_back(control->tabIndex(), widget);
-            const QString name = control->name();
             connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
-                    [this, name] { m_dispatch(name, 0); });
+                    [this, control] { m_dispatch(*control); });
         }
     }
     for (auto& [control, widget] : widgets)
@@ -100,9 +100,7 @@ void MainWindow::buildMenus() {
         QMenu* menu = menuBar()->addMenu(top->caption());
         menu->setObjectName(top->name());
         menu->setToolTipsVisible(true);
-        // Opening a menu runs no command; the port menu refreshes what its items stand for.
-        const QString menuName = top->name();
-        connect(menu, &QMenu::aboutToShow, this, [this, menuName] { m_dispatch(menuName, 0); });
+        connect(menu, &QMenu::aboutToShow, this, [this, top] { m_dispatch(*top); });
         for (MenuItem* item : top->items()) {
             if (item->isSeparator()) {
                 menu->addSeparator()->setObjectName(item->name());
@@ -116,11 +114,10 @@ void MainWindow::buildMenus() {
             action->setShortcutContext(Qt::WindowShortcut);
             const int index = item->index().value_or(0);
             m_actions[{item->name(), index}] = action;
-            const QString name = item->name();
             // The check mark is the handlers' to set, not the click's.
-            connect(action, &QAction::triggered, this, [this, item, action, name, index] {
+            connect(action, &QAction::triggered, this, [this, item, action] {
                 showItemState(*item, action);
-                m_dispatch(name, index);
+                m_dispatch(*item);
             });
             const QPointer<QAction> guard(action);
             item->addObserver([item, guard] {
@@ -136,7 +133,7 @@ void MainWindow::buildStatusBar() {
     bar->setObjectName(QStringLiteral("sbStatusBar"));
     bar->setSizeGripEnabled(false);
     // The status bar takes the height its font needs; the controls above keep their places.
-    bar->setFont(qtFont(FontDefinition{QStringLiteral("新細明體"), 9, 400, 136}));
+    bar->setFont(qtFont(MainForm::StatusBarFont));
     for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
         StatusPanel& panel = m_form.sbStatusBar.panel(number);
         auto* label = new QLabel(panel.text(), bar);
@@ -168,7 +165,7 @@ void MainWindow::updateClockPanels() {
         if (panel.style == PanelStyle::Date)
             panel.setText(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
         else if (panel.style == PanelStyle::Time)
-            panel.setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+            panel.setText(QTime::currentTime().toString(TimeOfDayFormat));
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/form/main_form.h"
+#include "form/main_form.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -12,13 +12,13 @@ class QLabel;
 
 namespace vx::ui {
 
-// The main window on the screen: it shows the main form and hands every click, menu command, tick
-// and close to the handlers through `dispatch` (control or menu name, and the item index of a menu
-// item array).
+// The main window on the screen: it shows the main form and hands every click, menu command and
+// menu opening to the handlers through `dispatch` (the control, menu item or menu concerned), and
+// its close to the unload handler.
 class MainWindow : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
-    using Dispatch = std::function<void(const QString& name, int index)>;
+    using Dispatch = std::function<void(const Observable& source)>;
 
     MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> unloadHandler);
     ~MainWindow() override;

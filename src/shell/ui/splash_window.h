@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/form/splash_form.h"
+#include "form/splash_form.h"
 
 #include <QFrame>
 #include <QTimer>

@@ -46,9 +46,9 @@ void installFontSubstitutions() {
     const QStringList cjkFallback = {QStringLiteral("Noto Serif CJK TC"),
                                      QStringLiteral("Noto Sans CJK TC"),
                                      QStringLiteral("WenQuanYi Zen Hei")};
-    QFont::insertSubstitutions(QStringLiteral("新細明體"),
+    QFont::insertSubstitutions(face::Ming,
                                QStringList{QStringLiteral("AR PL UMing TW")} + cjkFallback);
-    QFont::insertSubstitutions(QStringLiteral("標楷體"),
+    QFont::insertSubstitutions(face::Kai,
                                QStringList{QStringLiteral("AR PL UKai TW")} + cjkFallback);
 }
 

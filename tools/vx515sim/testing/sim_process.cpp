@@ -1,5 +1,7 @@
 #include "vx515sim/testing/sim_process.h"
 
+#include "platform/line_speeds.h"
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -17,23 +19,6 @@ namespace {
 int pollTimeout(Clock::time_point deadline) {
     const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left);
-}
-
-speed_t speedFor(int baud) {
-    switch (baud) {
-    case 1200:
-        return B1200;
-    case 2400:
-        return B2400;
-    case 4800:
-        return B4800;
-    case 19200:
-        return B19200;
-    case 38400:
-        return B38400;
-    default:
-        return B9600;
-    }
 }
 
 } // namespace
@@ -160,8 +145,13 @@ bool setPortSpeed(int fd, int baud) {
     settings.c_cflag |= CLOCAL | CREAD | CSTOPB;
     settings.c_cc[VMIN] = 1;
     settings.c_cc[VTIME] = 0;
-    ::cfsetispeed(&settings, speedFor(baud));
-    ::cfsetospeed(&settings, speedFor(baud));
+    const std::optional<speed_t> speed = speedCode(baud);
+    if (!speed) {
+        errno = EINVAL;
+        return false;
+    }
+    ::cfsetispeed(&settings, *speed);
+    ::cfsetospeed(&settings, *speed);
     return ::tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 

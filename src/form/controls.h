@@ -52,6 +52,22 @@ struct FontDefinition {
     int charset = 0;
 };
 
+// The two faces that the windows name; Windows faces, substituted where they are missing.
+namespace face {
+inline const QString Ming = QStringLiteral("新細明體");
+inline const QString Kai = QStringLiteral("標楷體");
+inline constexpr int Big5 = 136;
+inline constexpr int Ansi = 0;
+} // namespace face
+
+// Ming in the size and weight given, Big5; Kai likewise, ANSI.
+inline FontDefinition ming(double points, int weight) {
+    return {face::Ming, points, weight, face::Big5};
+}
+inline FontDefinition kai(double points, int weight) {
+    return {face::Kai, points, weight, face::Ansi};
+}
+
 class Control;
 
 // How a control is defined when its window is created.
@@ -209,7 +225,6 @@ public:
     private:
         FormTimer* m_timer;
     };
-    bool held() const { return m_holds > 0; }
 
 private:
     int m_interval;

@@ -4,13 +4,6 @@ namespace vx {
 
 namespace {
 
-FontDefinition ming(double points, int weight) {
-    return {QStringLiteral("新細明體"), points, weight, 136};
-}
-FontDefinition kai(double points, int weight) {
-    return {QStringLiteral("標楷體"), points, weight, 0};
-}
-
 ControlDefinition define(const char* name, ControlKind kind, Twips at, int tab, const char* caption,
                          const char* tip) {
     ControlDefinition s;

@@ -1,6 +1,6 @@
 #include "controls.h"
 
-#include "runtime_error.h"
+#include "platform/runtime_error.h"
 
 namespace vx {
 
@@ -71,12 +71,12 @@ std::vector<MenuItem*> MenuArray::items() const {
     return all;
 }
 
-StatusPanel::StatusPanel(PanelStyle style, QString text, QString toolTip, int widthTwips,
-                         PanelSizing sizing)
-    : style(style)
-    , toolTip(std::move(toolTip))
-    , widthTwips(widthTwips)
-    , sizing(sizing)
+StatusPanel::StatusPanel(PanelStyle panelStyle, QString text, QString tip, int width,
+                         PanelSizing panelSizing)
+    : style(panelStyle)
+    , toolTip(std::move(tip))
+    , widthTwips(width)
+    , sizing(panelSizing)
     , m_text(std::move(text)) {}
 
 void StatusPanel::setText(const QString& text) {

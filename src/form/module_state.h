@@ -11,6 +11,10 @@ inline constexpr int LogFile = 1;      // records of the counter's lines, opened
 inline constexpr int PortSettings = 2; // port number and line speed, open for the whole run
 } // namespace fileno
 
+// The counter's side of the line: "O" asks it for one line, and a line ends with a line feed.
+inline const QByteArray PollCharacter = QByteArrayLiteral("O");
+inline constexpr char LineEnd = '\n';
+
 // The state that the main window's handlers share for the whole run.
 struct ModuleState {
     int16_t portNumber = 0;   // port read from the settings file, chosen, found or typed

@@ -19,7 +19,7 @@ ControlDefinition splashLabel(const char* name, const Control& frame, Twips at,
                               const QString& caption, double points, bool bold, Align align,
                               bool autoSize) {
     ControlDefinition s = splashControl(name, ControlKind::Label, &frame, at, caption);
-    s.font = FontDefinition{QStringLiteral("新細明體"), points, bold ? 700 : 400, 136};
+    s.font = ming(points, bold ? 700 : 400);
     s.align = align;
     s.autoSize = autoSize;
     return s;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls.h"
+#include "form/controls.h"
 #include "platform/dialogs.h"
 #include "platform/serial_comm.h"
 
@@ -24,6 +24,7 @@ public:
     static constexpr int ClientWidth = 8385;
     static constexpr int ClientHeight = 5385;
     static constexpr int StatusBarTop = 5160;
+    static inline const FontDefinition StatusBarFont = ming(9, 400);
 
     FormWindow window{QStringLiteral("frmVx3Main"), QStringLiteral("三軸顯示")};
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/controls.h"
+#include "form/controls.h"
 
 #include <vector>
 
