@@ -11,7 +11,13 @@ void PortSettingsFile::open() {
         m_files.openRandom(FileNumber, FileName, RecordLength);
     } catch (const RuntimeError& error) {
         reportOnce(error);
+        return;
     }
+    // The stored port and speed are used all the same; only changes cannot be kept.
+    if (m_files.isReadOnly(FileNumber))
+        reportOnce(RuntimeError(err::PermissionDenied,
+                                QStringLiteral("%1：這個檔案只能讀取，不能寫入")
+                                    .arg(standardDescription(err::PermissionDenied))));
 }
 
 int16_t PortSettingsFile::readPort() {

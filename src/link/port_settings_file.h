@@ -15,7 +15,7 @@ namespace vx {
 // It stays open as file number 2 from start-up to shutdown and every change is written at once.
 //
 // The program must run without it: a file that cannot be opened or written is reported to the
-// operator once, and the program goes on with what it has.
+// operator once, and the program goes on with what it has. A file that may only be read is read.
 class PortSettingsFile {
 public:
     static constexpr int FileNumber = fileno::PortSettings;

@@ -13,8 +13,11 @@ class NumberedFiles {
 public:
     virtual ~NumberedFiles() = default;
 
-    // Record access with fixed-length records; the file is created when missing.
+    // Record access with fixed-length records; the file is created when missing. A file that may
+    // be read but not written is opened for reading only: its writes raise 70.
     virtual void openRandom(int fileNumber, const QString& path, int recordLength) = 0;
+    // Whether the number was opened for reading only.
+    virtual bool isReadOnly(int fileNumber) const = 0;
     // Record n (from 1): recordLength bytes, the part beyond the end of the file as zero bytes.
     virtual QByteArray getRecord(int fileNumber, int recordNumber) = 0;
     // Writes one whole record at once (zero-padded to recordLength); it reaches the operating

@@ -77,11 +77,15 @@ void PosixNumberedFiles::open(int fileNumber, const QString& path, int flags, in
     const QByteArray native = QFile::encodeName(path);
     int fd = -1;
     do {
-        fd = ::open(native.constData(), flags | O_CLOEXEC, 0666);
+        fd = openDescriptor(native, flags | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw fileError(errno, path);
     m_files[fileNumber] = OpenFile{fd, path, recordLength};
+}
+
+int PosixNumberedFiles::openDescriptor(const QByteArray& path, int flags) {
+    return ::open(path.constData(), flags, 0666);
 }
 
 PosixNumberedFiles::OpenFile& PosixNumberedFiles::find(int fileNumber) {
@@ -94,7 +98,19 @@ PosixNumberedFiles::OpenFile& PosixNumberedFiles::find(int fileNumber) {
 }
 
 void PosixNumberedFiles::openRandom(int fileNumber, const QString& path, int recordLength) {
-    open(fileNumber, path, O_RDWR | O_CREAT, recordLength);
+    try {
+        open(fileNumber, path, O_RDWR | O_CREAT, recordLength);
+    } catch (const RuntimeError& refused) {
+        if (refused.number() != err::PermissionDenied)
+            throw;
+        // What a file we may not write holds is still worth reading; its writes are refused.
+        try {
+            open(fileNumber, path, O_RDONLY, recordLength);
+        } catch (const RuntimeError&) {
+            throw refused;
+        }
+        m_files[fileNumber].readOnly = true;
+    }
 }
 
 QByteArray PosixNumberedFiles::getRecord(int fileNumber, int recordNumber) {
@@ -123,6 +139,10 @@ void PosixNumberedFiles::putRecord(int fileNumber, int recordNumber, const QByte
     OpenFile& file = find(fileNumber);
     if (file.recordLength <= 0 || recordNumber < 1)
         throw RuntimeError(err::BadFileNumber);
+    if (file.readOnly)
+        throw RuntimeError(err::PermissionDenied,
+                           QStringLiteral("%1：%2 只能讀取")
+                               .arg(standardDescription(err::PermissionDenied), file.path));
     if (bytes.size() > file.recordLength)
         throw RuntimeError(
             err::BadRecordLength,
@@ -161,6 +181,11 @@ void PosixNumberedFiles::close(int fileNumber) {
 
 bool PosixNumberedFiles::isOpen(int fileNumber) const {
     return m_files.count(fileNumber) != 0;
+}
+
+bool PosixNumberedFiles::isReadOnly(int fileNumber) const {
+    const auto it = m_files.find(fileNumber);
+    return it != m_files.end() && it->second.readOnly;
 }
 
 } // namespace vx

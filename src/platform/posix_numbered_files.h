@@ -23,12 +23,18 @@ public:
     void print(int fileNumber, const QByteArray& bytes) override;
     void close(int fileNumber) override;
     bool isOpen(int fileNumber) const override;
+    bool isReadOnly(int fileNumber) const override;
+
+protected:
+    // open(2); a test double refuses here what the file system would.
+    virtual int openDescriptor(const QByteArray& path, int flags);
 
 private:
     struct OpenFile {
         int fd = -1;
         QString path;
         int recordLength = 0; // 0: a text file
+        bool readOnly = false;
     };
 
     void open(int fileNumber, const QString& path, int flags, int recordLength);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace vx;
 
@@ -85,4 +86,25 @@ TEST_F(NumberedFilesTest, NumbersAreCheckedAndFailuresNamed) {
     } catch (const RuntimeError& e) {
         EXPECT_TRUE(e.description().contains(dir.path()));
     }
+}
+
+// A file that may be read but not written still tells what it holds; its writes are refused with a
+// number. Root may write anything, so the check runs as nobody in a child process.
+TEST_F(NumberedFilesTest, AFileThatMayOnlyBeReadIsReadAndRefusesWrites) {
+    const QString p = path("系統資料電腦");
+    QFile file(p);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("\x03\x00", 2) == 2);
+    file.close();
+    QFile::setPermissions(p, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther);
+    const auto check = [&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            std::_Exit(2);
+        files.openRandom(2, p, 20);
+        const bool read =
+            files.isReadOnly(2) && files.getRecord(2, 1).startsWith(QByteArray("\x03\x00", 2));
+        std::_Exit(
+            read && errorOf([&] { files.putRecord(2, 1, "x"); }) == err::PermissionDenied ? 0 : 1);
+    };
+    EXPECT_EXIT(check(), ::testing::ExitedWithCode(0), "");
 }

@@ -2,6 +2,9 @@
 
 #include "../runtime_error.h"
 
+#include <cerrno>
+#include <fcntl.h>
+
 namespace vx::testing {
 
 QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title,
@@ -43,6 +46,14 @@ void FakeHelpViewer::showContents(const QString& helpFile) {
     if (failWith)
         throw RuntimeError(*failWith);
     shown.push_back(helpFile);
+}
+
+int WriteRefusingFiles::openDescriptor(const QByteArray& path, int flags) {
+    if (refuseWriting && (flags & O_ACCMODE) != O_RDONLY) {
+        errno = EACCES;
+        return -1;
+    }
+    return PosixNumberedFiles::openDescriptor(path, flags);
 }
 
 void FaultyFiles::maybeFail(Op op) {

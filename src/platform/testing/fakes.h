@@ -95,6 +95,16 @@ public:
     void showContents(const QString& helpFile) override;
 };
 
+// Real files in the file system that refuse to be opened for writing on cue, as a folder or file
+// the user may only read does (root may write anywhere, so tests ask for it here).
+class WriteRefusingFiles : public PosixNumberedFiles {
+public:
+    bool refuseWriting = false;
+
+protected:
+    int openDescriptor(const QByteArray& path, int flags) override;
+};
+
 // Real files in the file system, with failures on cue.
 class FaultyFiles : public NumberedFiles {
 public:
@@ -103,6 +113,7 @@ public:
     // The next `times` calls of op raise the error (0 times: every call until clearFaults()).
     void failNext(Op op, int errorNumber, int times = 1) { m_faults[op] = {errorNumber, times}; }
     void clearFaults() { m_faults.clear(); }
+    void refuseWriting(bool refuse = true) { m_real.refuseWriting = refuse; }
 
     void openRandom(int fileNumber, const QString& path, int recordLength) override;
     QByteArray getRecord(int fileNumber, int recordNumber) override;
@@ -112,10 +123,11 @@ public:
     void print(int fileNumber, const QByteArray& bytes) override;
     void close(int fileNumber) override;
     bool isOpen(int fileNumber) const override { return m_real.isOpen(fileNumber); }
+    bool isReadOnly(int fileNumber) const override { return m_real.isReadOnly(fileNumber); }
 
 private:
     void maybeFail(Op op);
-    PosixNumberedFiles m_real;
+    WriteRefusingFiles m_real;
     std::map<Op, std::pair<int, int>> m_faults;
 };
 
