@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringList>
 #include <cstdint>
 
 namespace vx {
@@ -25,6 +26,8 @@ struct ModuleState {
     bool twoAxis = false;     // the last frame had no Z reading
     bool recordRequest = false;
     int32_t recordCount = 0; // records written to the log file since it was opened or closed
+    // Why ports that are there could not be opened while the start-up looked for the counter.
+    QStringList portFailures;
 };
 
 } // namespace vx

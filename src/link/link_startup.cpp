@@ -7,6 +7,7 @@ namespace vx {
 
 const QString LinkStartup::NoSignal = QStringLiteral("無信號");
 const QString LinkStartup::ScanPromptTitle = QStringLiteral("傳輸埠錯誤");
+const QString LinkStartup::PortFailureTitle = QStringLiteral("傳輸埠無法開啟");
 
 namespace {
 // A wait sleeps at most this long between passes when nothing happens.
@@ -24,6 +25,16 @@ LinkStartup::LinkStartup(MainForm& form, ModuleState& state, Platform& platform,
 
 bool LinkStartup::lastReadEndsLine() const {
     return m_state.lastChunk.endsWith(LineEnd);
+}
+
+// A port that is there but could not be opened (held by another program, no permission) is kept
+// with its cause for the operator; a number without a port is what the scan expects of most.
+bool LinkStartup::notePortFailure(const RuntimeError& error) {
+    if (error.number() == err::InvalidPortNumber || error.number() == err::PortAlreadyOpen)
+        return false;
+    if (!m_state.portFailures.contains(error.description()))
+        m_state.portFailures.append(error.description());
+    return true;
 }
 
 // Every failure is trapped: a step that fails is skipped, and a speed text that is no number is
@@ -48,7 +59,9 @@ void LinkStartup::Form_Load() {
     step([&] { comm.setInputLen(50); });
     step([&] { comm.setRThreshold(0); });
     step([&] { comm.setEOFEnable(false); });
-    step([&] { comm.setPortOpen(true); });
+    // The stored port's cause is told at once, not after the scan has tried every other port.
+    if (!step([&] { comm.setPortOpen(true); }) && notePortFailure(*step.error()))
+        m_platform.dialogs.msgBox(step.error()->description(), mb::Exclamation, PortFailureTitle);
 
     // The handshake: only what this wait reads can end it.
     const double start = m_platform.clock.seconds();
@@ -99,7 +112,10 @@ void LinkStartup::ScanPorts() {
                 comm.setPortOpen(false);
         });
         step([&] { comm.setCommPort(m_state.portNumber); });
-        step([&] { comm.setPortOpen(true); });
+        if (!trap([&] { comm.setPortOpen(true); })) {
+            m_state.deviceFound = false;
+            notePortFailure(*trap.error());
+        }
         step([&] { comm.output(PollCharacter); });
         const double start = m_platform.clock.seconds();
         m_state.lastChunk.clear(); // a line end left by an earlier wait is no answer from this port
@@ -118,6 +134,7 @@ void LinkStartup::ScanPorts() {
         }
 
         if (m_state.deviceFound) {
+            m_state.portFailures.clear(); // the counter is found: nothing is left to explain
             const QString entry = m_platform.dialogs.inputBox(
                 PortMenus::PortPrompt, ScanPromptTitle, QString::number(m_state.portNumber));
             // An entry that is no number (a cancel gives none) keeps the answering port.

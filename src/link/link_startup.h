@@ -10,7 +10,8 @@ namespace vx {
 
 // The main window's load: read the stored port and speed, open the port, poll the counter and wait
 // up to 2 seconds for its line; without an answer mark the splash and scan ports 1 to 8. Then the
-// poll timer starts and the counter is polled again.
+// poll timer starts and the counter is polled again. A port that is there but cannot be opened is
+// named with its cause: the stored one at once, the scan's in portFailures for the poll tick.
 class LinkStartup {
 public:
     LinkStartup(MainForm& form, ModuleState& state, Platform& platform, PortSettingsFile& file,
@@ -23,9 +24,11 @@ public:
     static constexpr int LastPortScanned = 8;
     static const QString NoSignal;
     static const QString ScanPromptTitle;
+    static const QString PortFailureTitle;
 
 private:
     bool lastReadEndsLine() const;
+    bool notePortFailure(const RuntimeError& error);
 
     MainForm& m_form;
     ModuleState& m_state;

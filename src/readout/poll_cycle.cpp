@@ -10,6 +10,8 @@ const QString PollCycle::LinkLostTitle = QStringLiteral("USB無信號");
 const QString PollCycle::PortClosedMessage =
     QStringLiteral("傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n"
                    "請確認USB線已接上、Vx515已開機，再重新啟動程式。");
+const QString PollCycle::PortsFailedMessage = QStringLiteral(
+    "傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n%1\n請排除上述問題，再重新啟動程式。");
 
 // The first failure ends the tick; the serial component's numbers and a closed port have
 // reactions, everything else ends it quietly.
@@ -63,8 +65,12 @@ void PollCycle::react(const RuntimeError& error) {
         reopenPort();
         break;
     case err::PortNotOpen:
-        // No port could be opened: the program ends, but not without saying why.
-        m_platform.dialogs.msgBox(PortClosedMessage, mb::Exclamation, LinkLostTitle);
+        // No port could be opened: the program ends, but not without saying why. A port that is
+        // there but could not be opened is named with its cause; the cable is not to blame.
+        m_platform.dialogs.msgBox(m_state.portFailures.isEmpty()
+                                      ? PortClosedMessage
+                                      : PortsFailedMessage.arg(m_state.portFailures.join('\n')),
+                                  mb::Exclamation, LinkLostTitle);
         m_form.window.unload();
         break;
     default:
@@ -81,18 +87,35 @@ void PollCycle::reopenPort() {
         if (error.number() == err::PortAlreadyOpen)
             return;
         m_linkLost = true;
-        showLinkStatus(LinkLostMessage);
+        m_lostCause.clear();
+        showWhyNotReopened(error);
     }
 }
 
 bool PollCycle::reopenLostLink() {
     ResumeNext open;
     if (!open([this] { m_form.MSComm1.setPortOpen(true); }) &&
-        open.number() != err::PortAlreadyOpen)
+        open.number() != err::PortAlreadyOpen) {
+        showWhyNotReopened(*open.error());
         return false;
+    }
     m_linkLost = false;
     showLinkStatus(QStringLiteral("USB已重新連線"));
     return true;
+}
+
+// A port that is not there (or a device that went away) is the cable or the counter; a port that
+// is there has a cause of its own, such as another program holding it. The status bar shows the
+// cause when it changes, with the time at which it did.
+void PollCycle::showWhyNotReopened(const RuntimeError& error) {
+    const QString cause =
+        error.number() == err::InvalidPortNumber || error.number() == err::DeviceGone
+            ? LinkLostMessage
+            : standardDescription(error.number());
+    if (cause == m_lostCause)
+        return;
+    m_lostCause = cause;
+    showLinkStatus(cause);
 }
 
 void PollCycle::showLinkStatus(const QString& text) {

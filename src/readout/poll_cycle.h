@@ -28,12 +28,14 @@ public:
     static const QString LinkLostMessage;
     static const QString LinkLostTitle;
     static const QString PortClosedMessage;
+    static const QString PortsFailedMessage; // %1: the causes, one a line
 
 private:
     void tick();
     void react(const RuntimeError& error);
     void reopenPort();
     bool reopenLostLink();
+    void showWhyNotReopened(const RuntimeError& error);
     void showLinkStatus(const QString& text);
 
     MainForm& m_form;
@@ -41,6 +43,7 @@ private:
     Platform& m_platform;
     FrameHandler& m_frames;
     bool m_linkLost = false;
+    QString m_lostCause; // what the status bar says about the lost link
 };
 
 } // namespace vx

@@ -18,26 +18,32 @@ QByteArray settingsFile(int port, const QByteArray& speed) {
     return bytes;
 }
 
-struct LinkStartupTest : ::testing::Test {
-    LinkStartupTest() {
+// The start-up on scripted ports, with a counter on one of them that answers every poll.
+struct Bench {
+    Bench(std::initializer_list<int> ports, int counter)
+        : counterPort(counter) {
+        for (int n : ports)
+            rig.serial.addPort(n);
         rig.serial.onOutput = [this](int port, const QByteArray& bytes) {
-            if (bytes == "O" && port == counterPort && answersLeft != 0) {
-                if (answersLeft > 0)
-                    --answersLeft;
+            if (bytes == "O" && port == counterPort)
                 rig.serial.feed(reply);
-            }
         };
     }
-    void ports(std::initializer_list<int> numbers) {
-        for (int n : numbers)
-            rig.serial.addPort(n);
-    }
     QString filePath() { return rig.rig.path(PortSettingsFile::FileName); }
-    void load() { startup.Form_Load(); }
+    void store(int port, const QByteArray& speed) {
+        writeFileBytes(filePath(), settingsFile(port, speed));
+    }
+    QByteArray stored() { return fileBytes(filePath()); }
+    // Runs the load; the seconds its waits took.
+    double load() {
+        const double start = rig.rig.clock.now;
+        startup.Form_Load();
+        return rig.rig.clock.now - start;
+    }
+    ScriptedDialogs& dialogs() { return rig.rig.dialogs; }
 
     FormRig rig;
-    int counterPort = 0;
-    int answersLeft = -1; // -1: every poll
+    int counterPort;
     QByteArray reply = Line;
     PortSettingsFile file{rig.rig.files, rig.rig.dialogs};
     PortMenus menus{rig.form, rig.state, rig.platform, file};
@@ -46,184 +52,174 @@ struct LinkStartupTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(LinkStartupTest, CounterAnsweringOnTheStoredPort) {
-    writeFileBytes(filePath(), settingsFile(2, "4800"));
-    ports({1, 2, 3});
-    counterPort = 2;
-    const double start = rig.rig.clock.now;
-    load();
+TEST(LinkStartup, CounterAnsweringOnTheStoredPort) {
+    Bench b({1, 2, 3}, 2);
+    b.store(2, "4800");
+    EXPECT_LT(b.load(), 0.1);
 
-    EXPECT_EQ(rig.splash.lblProductName.caption(), "Vx電腦顯示");
-    EXPECT_EQ(rig.serial.openedPorts(), std::vector<int>{2});
-    EXPECT_TRUE(rig.serial.portOpen());
-    EXPECT_EQ(rig.serial.settings(), "4800,N,8,2");
-    EXPECT_EQ(rig.serial.inputLen(), 50);
-    EXPECT_EQ(rig.serial.rThreshold(), 0);
-    EXPECT_FALSE(rig.serial.eofEnable());
-    EXPECT_EQ(rig.checkedPorts(), std::vector<int>{2});
-    EXPECT_EQ(rig.checkedSpeeds(), std::vector<int>{4800});
-    EXPECT_TRUE(rig.rig.dialogs.prompts.empty());
-    EXPECT_EQ(fileBytes(filePath()), settingsFile(2, "4800"));
-    EXPECT_TRUE(rig.form.Timer1.enabled());
-    EXPECT_EQ(rig.serial.written(), "OO");
-    EXPECT_TRUE(rig.state.deviceFound);
-    EXPECT_LT(rig.rig.clock.now - start, 0.1);
+    EXPECT_EQ(b.rig.splash.lblProductName.caption(), "Vx電腦顯示");
+    EXPECT_EQ(b.rig.serial.openedPorts(), std::vector<int>{2});
+    EXPECT_TRUE(b.rig.serial.portOpen());
+    EXPECT_EQ(b.rig.serial.settings(), "4800,N,8,2");
+    EXPECT_EQ(b.rig.serial.inputLen(), 50);
+    EXPECT_EQ(b.rig.checkedPorts(), std::vector<int>{2});
+    EXPECT_EQ(b.rig.checkedSpeeds(), std::vector<int>{4800});
+    EXPECT_TRUE(b.dialogs().prompts.empty());
+    EXPECT_EQ(b.stored(), settingsFile(2, "4800"));
+    EXPECT_TRUE(b.rig.form.Timer1.enabled());
+    EXPECT_EQ(b.rig.serial.written(), "OO");
 }
 
-TEST_F(LinkStartupTest, SilentCounterScansEightPortsAndStoresNothing) {
-    writeFileBytes(filePath(), settingsFile(2, "9600"));
-    ports({1, 2, 3});
-    const double start = rig.rig.clock.now;
-    load();
-
-    EXPECT_EQ(rig.splash.lblProductName.caption(), "無信號");
-    EXPECT_EQ(rig.splash.lblProductName.foreColor(), color::Red);
-    EXPECT_EQ(rig.serial.openedPorts(), (std::vector<int>{2, 1, 2, 3}));
-    EXPECT_EQ(rig.state.portNumber, 8);
-    EXPECT_EQ(rig.serial.commPort(), 8);
-    EXPECT_FALSE(rig.serial.portOpen());
-    EXPECT_TRUE(rig.rig.dialogs.prompts.empty());
-    EXPECT_EQ(fileBytes(filePath()), settingsFile(2, "9600"));
-    EXPECT_EQ(rig.checkedPorts(), std::vector<int>{2}); // the scan leaves the menus alone
-    EXPECT_TRUE(rig.form.Timer1.enabled());
-    // One handshake and eight scan waits of a little over 2 seconds each.
-    EXPECT_GT(rig.rig.clock.now - start, 18.0);
-    EXPECT_LT(rig.rig.clock.now - start, 18.5);
+// A silent counter, and one whose reads never end with the line feed: neither is an answer.
+TEST(LinkStartup, NoAnswerScansEightPortsAndStoresNothing) {
+    for (const QByteArray& reply : {QByteArray(), Line + "X1"}) {
+        Bench b({1, 2, 3}, 2);
+        b.reply = reply;
+        b.store(2, "9600");
+        const double took = b.load();
+        EXPECT_EQ(b.rig.splash.lblProductName.caption(), "無信號");
+        EXPECT_EQ(b.rig.splash.lblProductName.foreColor(), color::Red);
+        EXPECT_EQ(b.rig.serial.openedPorts(), (std::vector<int>{2, 1, 2, 3}));
+        EXPECT_EQ(b.rig.state.portNumber, 8);
+        EXPECT_EQ(b.rig.serial.commPort(), 8);
+        EXPECT_FALSE(b.rig.serial.portOpen());
+        EXPECT_TRUE(b.dialogs().prompts.empty());
+        EXPECT_TRUE(b.dialogs().messages.empty());
+        EXPECT_EQ(b.stored(), settingsFile(2, "9600"));
+        EXPECT_EQ(b.rig.checkedPorts(), std::vector<int>{2}); // the scan leaves the menus alone
+        EXPECT_TRUE(b.rig.form.Timer1.enabled());
+        // One handshake and eight scan waits of a little over 2 seconds each.
+        EXPECT_GT(took, 18.0);
+        EXPECT_LT(took, 18.5);
+    }
 }
 
-TEST_F(LinkStartupTest, CounterFoundByTheScanIsConfirmedAndStored) {
-    writeFileBytes(filePath(), settingsFile(5, "9600"));
-    ports({1, 2, 3, 4, 5});
-    counterPort = 3;
-    rig.rig.dialogs.inputAnswers = {QStringLiteral("3")};
-    load();
-
-    ASSERT_EQ(rig.rig.dialogs.prompts.size(), 1U);
-    EXPECT_EQ(rig.rig.dialogs.prompts[0].prompt, "請輸入傳輸埠");
-    EXPECT_EQ(rig.rig.dialogs.prompts[0].title, "傳輸埠錯誤");
-    EXPECT_EQ(rig.rig.dialogs.prompts[0].defaultText, "3");
-    EXPECT_EQ(rig.serial.openedPorts(), (std::vector<int>{5, 1, 2, 3}));
-    EXPECT_TRUE(rig.serial.portOpen());
-    EXPECT_EQ(rig.serial.commPort(), 3);
-    EXPECT_EQ(fileBytes(filePath()), settingsFile(3, "9600"));
-    EXPECT_EQ(rig.checkedPorts(), std::vector<int>{5});
-    EXPECT_EQ(rig.serial.outputs().back(), (std::pair<int, QByteArray>{3, "O"}));
-}
-
-TEST_F(LinkStartupTest, ScanPromptCancelledOrAnsweredOtherwise) {
-    ports({1, 2, 3});
-    counterPort = 3;
-    writeFileBytes(filePath(), settingsFile(5, "9600"));
-    load(); // no answer queued: the prompt is cancelled
-    EXPECT_EQ(fileBytes(filePath()), settingsFile(3, "9600"));
-    EXPECT_EQ(rig.state.portNumber, 3);
-}
-
-TEST_F(LinkStartupTest, ScanPromptWithAnotherNumberStoresItButStaysOnTheAnsweringPort) {
-    ports({1, 2, 3});
-    counterPort = 3;
-    writeFileBytes(filePath(), settingsFile(5, "9600"));
-    rig.rig.dialogs.inputAnswers = {QStringLiteral("6")};
-    load();
-    EXPECT_EQ(fileBytes(filePath()), settingsFile(6, "9600"));
-    EXPECT_EQ(rig.serial.commPort(), 3);
-    EXPECT_TRUE(rig.serial.portOpen());
-}
-
-TEST_F(LinkStartupTest, ALineFeedFollowedByMoreIsNoAnswer) {
-    writeFileBytes(filePath(), settingsFile(2, "9600"));
-    ports({1, 2});
-    counterPort = 2;
-    reply = Line + QByteArrayLiteral("X1");
-    load();
-    EXPECT_EQ(rig.splash.lblProductName.caption(), "無信號");
-    EXPECT_TRUE(rig.rig.dialogs.prompts.empty());
-    EXPECT_EQ(rig.state.portNumber, 8);
+// The counter sits on port 3: the scan stops there and stores what the prompt gives, but the port
+// stays on the answering one.
+TEST(LinkStartup, CounterFoundByTheScanIsConfirmedAndStored) {
+    struct Row {
+        int storedPort; // 0: no settings file
+        std::optional<QString> answer;
+        int expectStored;
+    };
+    for (const Row& row : {Row{5, QStringLiteral("3"), 3}, Row{5, std::nullopt, 3},
+                           Row{5, QStringLiteral("6"), 6}, Row{0, QStringLiteral("3"), 3}}) {
+        Bench b({1, 2, 3, 4, 5}, 3);
+        if (row.storedPort != 0)
+            b.store(row.storedPort, "9600");
+        if (row.answer)
+            b.dialogs().inputAnswers = {*row.answer};
+        b.load();
+        ASSERT_EQ(b.dialogs().prompts.size(), 1U);
+        EXPECT_EQ(b.dialogs().prompts[0].prompt, "請輸入傳輸埠");
+        EXPECT_EQ(b.dialogs().prompts[0].title, "傳輸埠錯誤");
+        EXPECT_EQ(b.dialogs().prompts[0].defaultText, "3");
+        EXPECT_EQ(b.rig.serial.openedPorts().size(), 4U); // ports 4 to 8 are not tried
+        EXPECT_EQ(b.rig.serial.commPort(), 3);
+        EXPECT_TRUE(b.rig.serial.portOpen());
+        EXPECT_EQ(b.stored(), settingsFile(row.expectStored, "9600"));
+        EXPECT_EQ(b.rig.checkedPorts(),
+                  row.storedPort ? std::vector<int>{row.storedPort} : std::vector<int>{});
+        EXPECT_EQ(b.rig.serial.outputs().back(), (std::pair<int, QByteArray>{3, "O"}));
+    }
 }
 
 // The counter's line comes in the very pass in which the handshake's time runs out: that is no
 // answer, and the line end it leaves behind must not make the scan take port 1.
-TEST_F(LinkStartupTest, AnswerInThePassOfTheTimeLimitIsNoAnswerAndMisleadsNoScan) {
-    writeFileBytes(filePath(), settingsFile(2, "9600"));
-    ports({1, 2});
-    counterPort = 2;
-    answersLeft = 0;
-    const double start = rig.rig.clock.now;
-    bool late = false;
-    rig.rig.events.onDoEvents = [&] {
-        rig.rig.clock.advance(0.01);
-        if (!late && rig.rig.clock.now - start > 2.0) {
-            late = true;
-            rig.serial.feed(Line); // read in the next pass, after the time is up
-            answersLeft = -1;      // from now on the counter answers at once
+TEST(LinkStartup, AnswerInThePassOfTheTimeLimitIsNoAnswerAndMisleadsNoScan) {
+    Bench b({1, 2}, 0);
+    b.store(2, "9600");
+    const double start = b.rig.rig.clock.now;
+    b.rig.rig.events.onDoEvents = [&] {
+        b.rig.rig.clock.advance(0.01);
+        if (b.counterPort == 0 && b.rig.rig.clock.now - start > 2.0) {
+            b.rig.serial.feed(Line); // read in the next pass, after the time is up
+            b.counterPort = 2;       // from now on the counter answers at once
         }
     };
-    rig.rig.dialogs.inputAnswers = {QStringLiteral("2")};
-    load();
-    EXPECT_EQ(rig.splash.lblProductName.caption(), "無信號");
-    ASSERT_EQ(rig.rig.dialogs.prompts.size(), 1U);
-    EXPECT_EQ(rig.rig.dialogs.prompts[0].defaultText, "2");
-    EXPECT_EQ(rig.serial.commPort(), 2);
+    b.dialogs().inputAnswers = {QStringLiteral("2")};
+    b.load();
+    EXPECT_EQ(b.rig.splash.lblProductName.caption(), "無信號");
+    ASSERT_EQ(b.dialogs().prompts.size(), 1U);
+    EXPECT_EQ(b.dialogs().prompts[0].defaultText, "2");
+    EXPECT_EQ(b.rig.serial.commPort(), 2);
 }
 
-TEST_F(LinkStartupTest, FirstRunCreatesTheFileWithTheDefaultSpeed) {
-    ports({1, 2});
-    counterPort = 1; // the port the component starts with
-    load();
-    EXPECT_EQ(fileBytes(filePath()), settingsFile(0, "9600"));
-    EXPECT_TRUE(rig.checkedPorts().empty());
-    EXPECT_TRUE(rig.checkedSpeeds().empty());
-    EXPECT_EQ(rig.serial.settings(), "9600,N,8,2");
-    EXPECT_EQ(rig.serial.openedPorts(), std::vector<int>{1});
-    EXPECT_TRUE(rig.rig.dialogs.messages.empty());
-}
-
-TEST_F(LinkStartupTest, FirstRunWithTheCounterElsewhereStoresWhatTheScanFound) {
-    ports({1, 2, 3});
-    counterPort = 3;
-    rig.rig.dialogs.inputAnswers = {QStringLiteral("3")};
-    load();
-    EXPECT_EQ(fileBytes(filePath()), settingsFile(3, "9600"));
-}
-
-TEST_F(LinkStartupTest, StoredSpeedsThatAreNoMenuChoice) {
-    ports({1});
-    counterPort = 1;
-    struct Case {
-        QByteArray stored;
-        QByteArray after;
-        QString settings;
+// A first run (no file) and stored speeds that are no menu choice: a speed that is no number is
+// replaced by 9600 in the file; any other is applied as it is; no speed item is checked.
+TEST(LinkStartup, StoredSpeedsThatAreNoMenuChoice) {
+    struct Row {
+        int port; // 0: no settings file
+        QByteArray stored, after;
     };
-    const std::vector<Case> cases = {
-        {"abc", "9600", "9600,N,8,2"},     // no number: replaced
-        {"70000", "70000", "70000,N,8,2"}, // beyond 16 bits: kept, applied, nothing checked
-        {"300", "300", "300,N,8,2"},       // a number without item: applied, nothing checked
-    };
-    for (const Case& c : cases) {
-        FormRig fresh;
-        fresh.serial.addPort(1);
-        PortSettingsFile freshFile{fresh.rig.files, fresh.rig.dialogs};
-        PortMenus freshMenus{fresh.form, fresh.state, fresh.platform, freshFile};
-        LinkStartup freshStartup{fresh.form, fresh.state, fresh.platform,
-                                 freshFile,  freshMenus,  nullptr};
-        writeFileBytes(fresh.rig.path(PortSettingsFile::FileName), settingsFile(1, c.stored));
-        fresh.serial.onOutput = [&](int, const QByteArray&) { fresh.serial.feed(Line); };
-        freshStartup.Form_Load();
-        EXPECT_EQ(fileBytes(fresh.rig.path(PortSettingsFile::FileName)), settingsFile(1, c.after))
-            << c.stored.constData();
-        EXPECT_EQ(fresh.serial.settings(), c.settings) << c.stored.constData();
-        EXPECT_TRUE(fresh.checkedSpeeds().empty()) << c.stored.constData();
-        EXPECT_EQ(fresh.checkedPorts(), std::vector<int>{1});
+    for (const Row& row : {Row{0, "", "9600"}, Row{1, "abc", "9600"}, Row{1, "70000", "70000"},
+                           Row{1, "300", "300"}}) {
+        SCOPED_TRACE(row.stored.constData());
+        Bench b({1}, 1); // port 1: the one the component starts with
+        if (row.port != 0)
+            b.store(row.port, row.stored);
+        b.load();
+        EXPECT_EQ(b.stored(), settingsFile(row.port, row.after)); // no scan wrote port 1
+        EXPECT_EQ(b.rig.serial.settings(), QString::fromLatin1(row.after + ",N,8,2"));
+        EXPECT_TRUE(b.rig.checkedSpeeds().empty());
+        EXPECT_EQ(b.rig.checkedPorts(), row.port ? std::vector<int>{1} : std::vector<int>{});
+        EXPECT_TRUE(b.dialogs().messages.empty());
     }
 }
 
-TEST_F(LinkStartupTest, SettingsFileThatCannotBeOpenedIsToldAndTheLinkStillStarts) {
-    ports({1});
-    counterPort = 1;
-    rig.rig.files.failNext(FaultyFiles::Op::OpenRandom, err::PermissionDenied);
-    load();
-    ASSERT_EQ(rig.rig.dialogs.messages.size(), 1U);
-    EXPECT_TRUE(rig.serial.portOpen());
-    EXPECT_TRUE(rig.form.Timer1.enabled());
-    EXPECT_EQ(rig.serial.written(), "OO");
+TEST(LinkStartup, SettingsFileThatCannotBeOpenedIsToldAndTheLinkStillStarts) {
+    Bench b({1}, 1);
+    b.rig.rig.files.failNext(FaultyFiles::Op::OpenRandom, err::PermissionDenied);
+    b.load();
+    ASSERT_EQ(b.dialogs().messages.size(), 1U);
+    EXPECT_TRUE(b.rig.serial.portOpen());
+    EXPECT_TRUE(b.rig.form.Timer1.enabled());
+    EXPECT_EQ(b.rig.serial.written(), "OO");
+}
+
+// A read-only folder or file: what it holds is used, and the operator hears once that changes are
+// not kept.
+TEST(LinkStartup, SettingsFileThatCanOnlyBeReadIsUsedAndToldOnce) {
+    Bench b({1, 3}, 3);
+    b.store(3, "19200");
+    b.rig.rig.files.refuseWriting();
+    b.load();
+    EXPECT_EQ(b.rig.serial.openedPorts(), std::vector<int>{3});
+    EXPECT_EQ(b.rig.serial.settings(), "19200,N,8,2");
+    EXPECT_EQ(b.rig.checkedSpeeds(), std::vector<int>{19200});
+    EXPECT_EQ(b.dialogs().messages.size(), 1U); // told at the start, not at the first change
+    b.menus.baud_Click(9600);
+    ASSERT_EQ(b.dialogs().messages.size(), 1U);
+    EXPECT_TRUE(b.dialogs().messages[0].prompt.contains(PortSettingsFile::FileName));
+    EXPECT_EQ(b.stored(), settingsFile(3, "19200"));
+}
+
+// A port that is there but cannot be had is named with its cause: the stored one at once, before
+// the handshake waits; those the scan meets are kept for the poll tick's final word, unless the
+// counter is found.
+TEST(LinkStartup, PortsThatAreThereButCannotBeOpenedAreNamed) {
+    struct Row {
+        int stored, held, number, counter;
+        bool toldAtOnce, kept;
+    };
+    for (const Row& row :
+         {Row{2, 2, err::PortInUse, 0, true, true}, Row{2, 2, err::PortAccessDenied, 0, true, true},
+          Row{1, 3, err::PortInUse, 0, false, true}, Row{2, 2, err::PortInUse, 3, true, false}}) {
+        Bench b({1, 2, 3}, row.counter);
+        b.store(row.stored, "9600");
+        b.rig.serial.holdPort(row.held, row.number);
+        const double start = b.rig.rig.clock.now;
+        double toldAt = -1;
+        b.dialogs().whileMessageOpen = [&](auto&) { toldAt = b.rig.rig.clock.now; };
+        b.load();
+        const QString cause = standardDescription(row.number);
+        ASSERT_EQ(b.dialogs().messages.size(), row.toldAtOnce ? 1U : 0U) << cause.toStdString();
+        if (row.toldAtOnce) {
+            EXPECT_EQ(b.dialogs().messages[0].prompt, cause);
+            EXPECT_EQ(b.dialogs().messages[0].title, "傳輸埠無法開啟");
+            EXPECT_EQ(toldAt, start); // before any wait
+        }
+        EXPECT_EQ(b.rig.state.portFailures, row.kept ? QStringList{cause} : QStringList{});
+        EXPECT_EQ(b.dialogs().prompts.size(), row.counter ? 1U : 0U);
+    }
 }

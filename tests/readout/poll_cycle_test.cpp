@@ -152,7 +152,13 @@ TEST_F(PollCycleTest, CounterStillAwayAfterOkIsOpenedByLaterTicksWhenItComesBack
         r.tick();
     EXPECT_EQ(r.rig.dialogs.messages.size(), 1U); // told once, the program stays
     EXPECT_EQ(r.host.unloads, 0);
-    r.serial.addPort(1);
+    r.serial.addPort(1); // back, but another program has it first: that is no cable
+    r.serial.failNext(Op::Open, err::PortInUse, 2);
+    for (const char* time : {"08:00:05", "08:00:06"}) {
+        r.rig.clock.time = QString::fromLatin1(time);
+        r.tick();
+    }
+    EXPECT_EQ(r.panel(1), "傳輸埠正被其他程式使用08:00:05");
     r.rig.clock.time = QStringLiteral("08:00:09");
     r.tick();
     EXPECT_TRUE(r.serial.portOpen());

@@ -65,8 +65,8 @@ void ScriptedSerial::setPortOpen(bool open) {
             throw RuntimeError(err::PortAlreadyOpen);
         if (m_ports.count(m_commPort) == 0)
             throw RuntimeError(err::InvalidPortNumber);
-        if (m_held.count(m_commPort) != 0)
-            throw RuntimeError(err::PortInUse);
+        if (const auto held = m_held.find(m_commPort); held != m_held.end())
+            throw RuntimeError(held->second);
         m_open = true;
         m_pulled = false;
         m_input.clear();
