@@ -1,4 +1,5 @@
 #include "form_rig.h"
+#include "shell/core/main_handlers.h"
 #include "shell/core/startup.h"
 
 #include <gtest/gtest.h>
@@ -69,4 +70,38 @@ TEST_F(StartupTest, ASecondCopyPointsToTheFirstAndEnds) {
     EXPECT_EQ(rig.rig.dialogs.messages[0].type, mb::Critical);
     EXPECT_EQ(rig.rig.dialogs.messages[0].title, "Vx");
     EXPECT_TRUE(rig.rig.app.title.isEmpty());
+}
+
+// Another copy that asks while the main window loads (the waits of the handshake and the scan let
+// it in) brings forward what the start-up shows, never the main window that is not yet to be seen.
+TEST_F(StartupTest, AnotherCopyDuringTheStartBringsTheSplashForwardNotTheMainWindow) {
+    hooks.loadMain = [this] { startup->OtherCopyStarted(); };
+    hooks.bringStartupForward = [this] { steps.push_back("startupForward"); };
+    hooks.bringMainForward = [this] { steps.push_back("mainForward"); };
+    make().Main();
+    steps.clear();
+    startup->Timer1_Timer();
+    startup->OtherCopyStarted();
+    EXPECT_EQ(steps,
+              (std::vector<QString>{"startupForward", "showMain", "unloadSplash", "mainForward"}));
+}
+
+// The only port is there but cannot be had and no counter answers: the start-up names the cause at
+// once, the first tick names it again as it ends the program, and no message blames the cable.
+TEST(StartupWithAPortThatCannotBeHad, EveryMessageNamesTheCauseAndNoneBlamesTheCable) {
+    for (const int number : {err::PortInUse, err::PortAccessDenied}) {
+        FormRig rig;
+        LoadedForms forms;
+        MainHandlers handlers(rig.form, rig.state, rig.platform, forms, &rig.splash.lblProductName);
+        rig.serial.addPort(1);
+        rig.serial.holdPort(1, number); // no settings file: port 1, the component's own
+        handlers.startup.Form_Load();
+        handlers.poll.Timer1_Timer();
+        ASSERT_EQ(rig.rig.dialogs.messages.size(), 2U);
+        for (const ScriptedDialogs::Message& message : rig.rig.dialogs.messages) {
+            EXPECT_TRUE(message.prompt.contains(standardDescription(number)));
+            EXPECT_FALSE(message.prompt.contains(QStringLiteral("USB")));
+        }
+        EXPECT_EQ(rig.host.unloads, 1);
+    }
 }

@@ -22,7 +22,17 @@ void Startup::Timer1_Timer() {
     m_splash.Timer1.setEnabled(false);
     m_hooks.loadMain();
     m_hooks.showMain();
+    m_mainShown = true;
     m_hooks.unloadSplash();
+}
+
+// While the main window loads it is not to be seen: its keys and menus would work during the
+// scan.
+void Startup::OtherCopyStarted() {
+    if (m_mainShown)
+        m_hooks.bringMainForward();
+    else
+        m_hooks.bringStartupForward();
 }
 
 bool Startup::CheckExist(FormWindow& window) {

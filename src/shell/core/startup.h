@@ -17,6 +17,10 @@ struct StartupHooks {
     std::function<bool()> otherCopyRunning;
     std::function<void()> activateOtherCopy;
     std::function<void()> endProgram;
+    // Brings forward, when another copy asks: the main window once it is shown; before that
+    // whatever the start-up shows (the splash, or a prompt over it).
+    std::function<void()> bringMainForward;
+    std::function<void()> bringStartupForward;
 };
 
 // The start routine and the splash window's handlers: the splash shows the version, and on its
@@ -36,6 +40,8 @@ public:
     // Ends this copy when another one runs here already, after pointing the operator to it.
     // Returns whether it ended the program.
     bool CheckExist(FormWindow& window);
+    // Another copy started here and asks this one to come to the front.
+    void OtherCopyStarted();
 
     static const QString AlreadyRunning;
 
@@ -44,6 +50,7 @@ private:
     Platform& m_platform;
     AppInfo& m_app;
     StartupHooks m_hooks;
+    bool m_mainShown = false;
 };
 
 } // namespace vx

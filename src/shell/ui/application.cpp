@@ -7,6 +7,17 @@
 
 namespace vx::ui {
 
+namespace {
+void bringForward(QWidget* window, bool restore) {
+    if (!window)
+        return;
+    if (restore)
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+} // namespace
+
 Application::Application(SerialFactory makeSerial)
     : m_makeSerial(std::move(makeSerial))
     , m_instance(QDir::currentPath()) {
@@ -15,13 +26,7 @@ Application::Application(SerialFactory makeSerial)
     // The program ends when no window is loaded any more, not when a dialog closes while the
     // splash is the only other window.
     QApplication::setQuitOnLastWindowClosed(false);
-    m_instance.setOnActivate([this] {
-        if (m_mainWindow) {
-            m_mainWindow->showNormal();
-            m_mainWindow->raise();
-            m_mainWindow->activateWindow();
-        }
-    });
+    m_instance.setOnActivate([this] { m_startup->OtherCopyStarted(); });
 
     StartupHooks hooks;
     hooks.showSplash = [this] {
@@ -40,6 +45,15 @@ Application::Application(SerialFactory makeSerial)
     hooks.otherCopyRunning = [this] { return !m_instance.claim(); };
     hooks.activateOtherCopy = [this] { m_instance.activateOther(); };
     hooks.endProgram = [this] { m_ended = true; };
+    hooks.bringMainForward = [this] {
+        if (m_mainWindow && m_main->window.loaded())
+            bringForward(m_mainWindow.get(), true);
+        bringForward(QApplication::activeModalWidget(), false);
+    };
+    hooks.bringStartupForward = [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        bringForward(modal ? modal : m_splashWindow.get(), false);
+    };
     m_startup = std::make_unique<Startup>(m_splash, m_platform, m_app, std::move(hooks));
     m_splash.Timer1.setHandler([this] { m_startup->Timer1_Timer(); });
 }
