@@ -10,6 +10,7 @@ const QString PollCycle::LinkLostTitle = QStringLiteral("USB無信號");
 const QString PollCycle::PortClosedMessage =
     QStringLiteral("傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n"
                    "請確認USB線已接上、Vx515已開機，再重新啟動程式。");
+const QString PollCycle::PortsFailedTitle = QStringLiteral("傳輸埠無法開啟");
 const QString PollCycle::PortsFailedMessage = QStringLiteral(
     "傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n%1\n請排除上述問題，再重新啟動程式。");
 
@@ -67,10 +68,11 @@ void PollCycle::react(const RuntimeError& error) {
     case err::PortNotOpen:
         // No port could be opened: the program ends, but not without saying why. A port that is
         // there but could not be opened is named with its cause; the cable is not to blame.
-        m_platform.dialogs.msgBox(m_state.portFailures.isEmpty()
-                                      ? PortClosedMessage
-                                      : PortsFailedMessage.arg(m_state.portFailures.join('\n')),
-                                  mb::Exclamation, LinkLostTitle);
+        if (m_state.portFailures.isEmpty())
+            m_platform.dialogs.msgBox(PortClosedMessage, mb::Exclamation, LinkLostTitle);
+        else
+            m_platform.dialogs.msgBox(PortsFailedMessage.arg(m_state.portFailures.join('\n')),
+                                      mb::Exclamation, PortsFailedTitle);
         m_form.window.unload();
         break;
     default:

@@ -29,6 +29,7 @@ public:
     static const QString LinkLostTitle;
     static const QString PortClosedMessage;
     static const QString PortsFailedMessage; // %1: the causes, one a line
+    static const QString PortsFailedTitle;
 
 private:
     void tick();

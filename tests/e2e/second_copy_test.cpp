@@ -45,7 +45,7 @@ QString windowOf(const QProcessEnvironment& env, const QProcess& process,
 TEST(SecondCopyEndToEnd, NoMainWindowComesForwardBeforeTheFirstCopysScanIsOver) {
     QTemporaryDir work;
     ASSERT_TRUE(QDir(work.path()).mkdir(QStringLiteral("ports")));
-    QProcess xvfb;
+    QProcess xvfb; // declared before the copies, so that it outlives them
     xvfb.start(QStringLiteral("Xvfb"),
                {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
     ASSERT_TRUE(xvfb.waitForReadyRead(10000)) << "Xvfb did not start";
@@ -76,8 +76,4 @@ TEST(SecondCopyEndToEnd, NoMainWindowComesForwardBeforeTheFirstCopysScanIsOver) 
 
     ASSERT_TRUE(waitFor([&] { return !windowOf(env, first, "三軸顯示").isEmpty(); }, 60000));
     EXPECT_GT(sinceSplash.elapsed(), 15000) << "the main window came during the 16 s scan";
-    first.kill();
-    first.waitForFinished(5000);
-    xvfb.kill();
-    xvfb.waitForFinished(5000);
-}
+} // each QProcess kills and reaps its process as it goes

@@ -167,31 +167,26 @@ TEST(LinkStartup, StoredSpeedsThatAreNoMenuChoice) {
     }
 }
 
-TEST(LinkStartup, SettingsFileThatCannotBeOpenedIsToldAndTheLinkStillStarts) {
-    Bench b({1}, 1);
-    b.rig.rig.files.failNext(FaultyFiles::Op::OpenRandom, err::PermissionDenied);
-    b.load();
-    ASSERT_EQ(b.dialogs().messages.size(), 1U);
-    EXPECT_TRUE(b.rig.serial.portOpen());
-    EXPECT_TRUE(b.rig.form.Timer1.enabled());
-    EXPECT_EQ(b.rig.serial.written(), "OO");
-}
-
-// A read-only folder or file: what it holds is used, and the operator hears once that changes are
-// not kept.
+// A read-only folder or file: what the file holds is used, one that is not there is not made, the
+// link starts all the same, and the operator hears once that changes are not kept.
 TEST(LinkStartup, SettingsFileThatCanOnlyBeReadIsUsedAndToldOnce) {
-    Bench b({1, 3}, 3);
-    b.store(3, "19200");
-    b.rig.rig.files.refuseWriting();
-    b.load();
-    EXPECT_EQ(b.rig.serial.openedPorts(), std::vector<int>{3});
-    EXPECT_EQ(b.rig.serial.settings(), "19200,N,8,2");
-    EXPECT_EQ(b.rig.checkedSpeeds(), std::vector<int>{19200});
-    EXPECT_EQ(b.dialogs().messages.size(), 1U); // told at the start, not at the first change
-    b.menus.baud_Click(9600);
-    ASSERT_EQ(b.dialogs().messages.size(), 1U);
-    EXPECT_TRUE(b.dialogs().messages[0].prompt.contains(PortSettingsFile::FileName));
-    EXPECT_EQ(b.stored(), settingsFile(3, "19200"));
+    for (const bool present : {true, false}) {
+        Bench b({1, 3}, present ? 3 : 1);
+        if (present)
+            b.store(3, "19200");
+        b.rig.rig.files.refuseWriting();
+        b.load();
+        EXPECT_EQ(b.rig.serial.openedPorts(), std::vector<int>{present ? 3 : 1});
+        EXPECT_EQ(b.rig.serial.settings(), present ? "19200,N,8,2" : "9600,N,8,2");
+        EXPECT_EQ(b.rig.checkedSpeeds(), present ? std::vector<int>{19200} : std::vector<int>{});
+        EXPECT_TRUE(b.rig.form.Timer1.enabled());
+        EXPECT_EQ(b.rig.serial.written(), "OO");
+        EXPECT_EQ(b.dialogs().messages.size(), 1U); // told at the start, not at the first change
+        b.menus.baud_Click(9600);
+        ASSERT_EQ(b.dialogs().messages.size(), 1U);
+        EXPECT_TRUE(b.dialogs().messages[0].prompt.contains(PortSettingsFile::FileName));
+        EXPECT_EQ(b.stored(), present ? settingsFile(3, "19200") : QByteArray());
+    }
 }
 
 // A port that is there but cannot be had is named with its cause: the stored one at once, before

@@ -45,23 +45,19 @@ TEST(PortSettingsRecords, DecodeShortAndOddRecords) {
     EXPECT_THROW(PortSettingsFile::speedFrom(bytes({19, 0}) + zeros(18)), RuntimeError);
 }
 
-TEST_F(PortSettingsFileTest, NewFileIsCreatedEmptyAndReadsAsPortZeroAndNoSpeed) {
+TEST_F(PortSettingsFileTest, NewFileStaysEmptyUntilWrittenAndWritesGoStraightToIt) {
     file.open();
     EXPECT_TRUE(QFile::exists(path()));
     EXPECT_EQ(fileBytes(path()).size(), 0);
     EXPECT_EQ(file.readPort(), 0);
     EXPECT_EQ(file.readSpeed(), "");
-    EXPECT_TRUE(rig.rig.dialogs.messages.empty());
-}
-
-TEST_F(PortSettingsFileTest, WritesGoStraightToTheFileAndReadBack) {
-    file.open();
     file.writeSpeed(QStringLiteral("9600"));
     EXPECT_EQ(fileBytes(path()), zeros(20) + bytes({4, 0}) + "9600" + zeros(14));
     file.writePort(6);
     EXPECT_EQ(fileBytes(path()), bytes({6, 0}) + zeros(18) + bytes({4, 0}) + "9600" + zeros(14));
     EXPECT_EQ(file.readPort(), 6);
     EXPECT_EQ(file.readSpeed(), "9600");
+    EXPECT_TRUE(rig.rig.dialogs.messages.empty());
 }
 
 TEST_F(PortSettingsFileTest, ShortFileReadsWhatItHas) {

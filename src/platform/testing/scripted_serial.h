@@ -24,7 +24,9 @@ public:
     void removePort(int portNumber) { m_ports.erase(portNumber); }
     // The port is there but cannot be had: another program holds it (8010), or the user may not
     // open it (8011). Opening it fails with that number.
-    void holdPort(int portNumber, int errorNumber = err::PortInUse) { m_held[portNumber] = errorNumber; }
+    void holdPort(int portNumber, int errorNumber = err::PortInUse) {
+        m_held[portNumber] = errorNumber;
+    }
 
     // Bytes arriving on the open port; beyond the input buffer they are dropped with event 1008.
     void feed(const QByteArray& bytes);
@@ -67,7 +69,7 @@ private:
     void requireOpenAndPlugged() const;
 
     std::set<int> m_ports;
-    std::map<int, int> m_held; // port -> error number
+    std::map<int, int> m_held;                  // port -> error number
     std::map<Op, std::pair<int, int>> m_faults; // op -> (error, remaining; 0 = always)
     bool m_pulled = false;
     int16_t m_commPort = 1;
