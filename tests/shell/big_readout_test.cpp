@@ -110,7 +110,8 @@ TEST_F(BigReadoutTest, FollowsFramesHaltStaleAndTwoAxesRepaintingOnlyWhatChanged
     frame(QByteArray(ThreeAxisMetric).replace("-12.345", "-12.346"));
     QApplication::processEvents();
     EXPECT_EQ(big().row(0).text, "-12.346");
-    EXPECT_LE(spy.painted.boundingRect().height(), big().layout().line + 2);
+    EXPECT_LE(spy.painted.boundingRect().height(), big().layout().line + 2); // the last digit
+    EXPECT_LE(spy.painted.boundingRect().width(), big().layout().cell + 3);
 
     handlers.keypad.CmdHalt_Click();
     EXPECT_EQ(big().row(1).colour, QColor(0xFF3333));

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <algorithm>
+#include <cmath>
 
 namespace vx::ui {
 
@@ -129,8 +130,8 @@ void BigReadoutWindow::follow() {
     }
     for (size_t i = 0; i < next.size(); ++i) {
         if (differs(next[i], m_rows[i])) {
+            update(changedPart(static_cast<int>(i), next[i]));
             m_rows[i] = next[i];
-            update(rowRect(static_cast<int>(i)));
         }
     }
     if (differs(unit, m_unit)) {
@@ -159,6 +160,7 @@ void BigReadoutWindow::relayout() {
     m_layout = BigReadoutLayout::at(w, h, rows, cells, face, size);
     m_font.setPixelSize(size);
     m_unitFont.setPixelSize(std::max(1, size / 2));
+    m_tiles.clear();
 }
 
 QRect BigReadoutWindow::rowRect(int index) const {
@@ -169,34 +171,79 @@ QRect BigReadoutWindow::rowRect(int index) const {
         .toAlignedRect();
 }
 
+// Of a row in the same colour, only the cells whose figure changed (a reading that moves changes
+// its last digits); otherwise the whole row.
+QRect BigReadoutWindow::changedPart(int index, const Row& next) const {
+    const Row& shown = m_rows[static_cast<size_t>(index)];
+    const QRect whole = rowRect(index);
+    if (next.colour != shown.colour || next.visible != shown.visible)
+        return whole;
+    const int cells = m_layout.figureCells;
+    const int was = firstCellOf(shown.text, m_decimals, cells);
+    const int now = firstCellOf(next.text, m_decimals, cells);
+    const auto at = [](const QString& text, int first, int cell) {
+        const int k = cell - first;
+        return k >= 0 && k < text.size() ? text[k] : QChar();
+    };
+    int from = cells;
+    int to = -1;
+    for (int cell = 0; cell < cells; ++cell) {
+        if (at(shown.text, was, cell) != at(next.text, now, cell)) {
+            from = std::min(from, cell);
+            to = cell;
+        }
+    }
+    if (to < 0)
+        return {};
+    const int left = static_cast<int>(std::floor(m_layout.figureLeft(0, from)));
+    const int right = static_cast<int>(std::ceil(m_layout.figureLeft(0, to + 1))) + 1;
+    return QRect(left, whole.top(), right - left, whole.height());
+}
+
 QRect BigReadoutWindow::unitRect() const {
     return QRectF(m_layout.left, m_layout.unitTop(), m_layout.width(),
                   m_layout.line * BigReadoutLayout::UnitLines)
         .toAlignedRect();
 }
 
+// A figure in its cell, drawn once per size and colour: glyphs this large are slow to draw each
+// time, a copy of a tile is not.
+const QPixmap& BigReadoutWindow::tile(QChar c, const QColor& colour) {
+    const auto key = std::pair(c.unicode(), colour.rgb());
+    auto it = m_tiles.find(key);
+    if (it != m_tiles.end())
+        return it->second;
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap(QSize(static_cast<int>(std::ceil(m_layout.cell)),
+                         static_cast<int>(std::ceil(m_layout.line))) *
+                   ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(QColor::fromRgb(BigReadoutGround));
+    QPainter painter(&pixmap);
+    painter.setFont(m_font);
+    painter.setPen(colour);
+    const QFontMetricsF metrics(m_font);
+    painter.drawText(QPointF((m_layout.cell - metrics.horizontalAdvance(c)) / 2, metrics.ascent()),
+                     QString(c));
+    return m_tiles.emplace(key, std::move(pixmap)).first->second;
+}
+
 void BigReadoutWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), QColor::fromRgb(BigReadoutGround));
-    painter.setFont(m_font);
-    const QFontMetricsF metrics(m_font);
-    const auto drawIn = [&](double left, QChar c) {
-        return QPointF(left + (m_layout.cell - metrics.horizontalAdvance(c)) / 2, 0);
+    const auto at = [](double left, int top) {
+        return QPoint(static_cast<int>(std::lround(left)), top);
     };
     for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
         const Row& row = m_rows[static_cast<size_t>(i)];
         const QRect place = rowRect(i);
         if (!row.visible || !event->rect().intersects(place))
             continue;
-        painter.setPen(row.colour);
-        const double baseline = place.top() + metrics.ascent();
-        painter.drawText(drawIn(m_layout.left, row.letter[0]) + QPointF(0, baseline), row.letter);
+        painter.drawPixmap(at(m_layout.left, place.top()), tile(row.letter[0], row.colour));
         const int first = firstCellOf(row.text, m_decimals, m_layout.figureCells);
-        for (int k = 0; k < row.text.size(); ++k) {
-            const QChar c = row.text[k];
-            painter.drawText(drawIn(m_layout.figureLeft(first, k), c) + QPointF(0, baseline),
-                             QString(c));
-        }
+        for (int k = 0; k < row.text.size(); ++k)
+            painter.drawPixmap(at(m_layout.figureLeft(first, k), place.top()),
+                               tile(row.text[k], row.colour));
     }
     if (!m_unit.text.isEmpty() && event->rect().intersects(unitRect())) {
         painter.setFont(m_unitFont);

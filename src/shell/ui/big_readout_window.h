@@ -6,8 +6,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <map>
 
 namespace vx::ui {
 
@@ -47,7 +49,9 @@ private:
     void relayout();
     void toggleFullScreen();
     void save();
+    const QPixmap& tile(QChar c, const QColor& colour);
     QRect rowRect(int index) const;
+    QRect changedPart(int index, const Row& next) const;
     QRect unitRect() const;
     int visibleRows() const;
 
@@ -63,6 +67,7 @@ private:
     BigReadoutLayout m_layout;
     int m_decimals = 0;
     bool m_restored = false;
+    std::map<std::pair<char16_t, QRgb>, QPixmap> m_tiles; // for the size in force
 };
 
 } // namespace vx::ui
