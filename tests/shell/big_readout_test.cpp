@@ -113,8 +113,11 @@ TEST_F(BigReadoutTest, FollowsFramesHaltStaleAndTwoAxesRepaintingOnlyWhatChanged
     EXPECT_LE(spy.painted.boundingRect().height(), big().layout().line + 2); // the last digit
     EXPECT_LE(spy.painted.boundingRect().width(), big().layout().cell + 3);
 
+    spy.painted = {};
     handlers.keypad.CmdHalt_Click();
+    QApplication::processEvents();
     EXPECT_EQ(big().row(1).colour, QColor(0xFF3333));
+    EXPECT_GE(spy.painted.boundingRect().height(), 3 * big().layout().line - 2); // all in red
     handlers.keypad.CmdHalt_Click();
     r.form.labY顯示.setForeColor(0x00808080); // a reading no longer live
     EXPECT_EQ(big().row(1).colour, QColor(0x8C8C8C));
