@@ -53,6 +53,8 @@ void LogCommands::mnuFileOpen_Click() {
         tellNotOpened(path, step.error()->description());
         return;
     }
+    if (logOpened)
+        logOpened(path, false);
     step([&] { m_form.sbStatusBar.panel(MainForm::PanelLogFile).setText(path); });
 }
 
@@ -69,6 +71,8 @@ void LogCommands::mnuFileNew_Click() {
     ResumeNext step;
     if (!step([&] { m_platform.files.openOutput(fileno::LogFile, path); }))
         tellNotOpened(path, step.error()->description());
+    else if (logOpened)
+        logOpened(path, true);
     resetCount();
 }
 

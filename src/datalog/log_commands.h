@@ -4,6 +4,8 @@
 #include "form/module_state.h"
 #include "platform/platform.h"
 
+#include <functional>
+
 namespace vx {
 
 // New, Open and Close of the log file: file number 1, the record count and the file's path in the
@@ -21,6 +23,9 @@ public:
 
     static const QString DialogTitle;
     static const QString DialogFilter;
+
+    // Told of each log file opened (emptied: by New), for the CSV rows beside it.
+    std::function<void(const QString& path, bool emptied)> logOpened;
 
 private:
     void resetCount();

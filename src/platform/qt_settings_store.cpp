@@ -19,4 +19,17 @@ void QtSettingsStore::saveSetting(const QString& appName, const QString& section
                            QStringLiteral("無法寫入設定檔 %1").arg(settings.fileName()));
 }
 
+std::optional<QString> QtSettingsStore::readSetting(const QString& appName, const QString& section,
+                                                    const QString& key) const {
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vx"),
+                             appName);
+    const QVariant value = settings.value(section + QLatin1Char('/') + key);
+    if (!value.isValid())
+        return std::nullopt;
+    // An unquoted value with a comma in it reads as a list; the text is what the user wrote.
+    if (value.metaType().id() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    return value.toString();
+}
+
 } // namespace vx

@@ -10,6 +10,8 @@ class QtSettingsStore : public SettingsStore {
 public:
     void saveSetting(const QString& appName, const QString& section, const QString& key,
                      const QString& value) override;
+    std::optional<QString> readSetting(const QString& appName, const QString& section,
+                                       const QString& key) const override;
 };
 
 } // namespace vx

@@ -7,11 +7,31 @@
 
 namespace vx {
 
-QString serialDevicePath(int portNumber) {
+namespace {
+NamedSerialDevices& namedDevices() {
+    static NamedSerialDevices lookup;
+    return lookup;
+}
+
+QString namedDevice(int portNumber) {
+    return namedDevices() ? namedDevices()(portNumber).trimmed() : QString();
+}
+
+QString numberedDevice(int portNumber) {
     const QString folder = qEnvironmentVariable("VX_SERIAL_PORT_DIR");
     if (!folder.isEmpty())
         return QDir(folder).filePath(QStringLiteral("COM%1").arg(portNumber));
     return QStringLiteral("/dev/ttyUSB%1").arg(portNumber - 1);
+}
+} // namespace
+
+void setNamedSerialDevices(NamedSerialDevices lookup) {
+    namedDevices() = std::move(lookup);
+}
+
+QString serialDevicePath(int portNumber) {
+    const QString named = namedDevice(portNumber);
+    return named.isEmpty() ? numberedDevice(portNumber) : named;
 }
 
 SerialDeviceInfo describeSerialDevice(int portNumber) {
@@ -20,7 +40,9 @@ SerialDeviceInfo describeSerialDevice(int portNumber) {
 
 SerialDeviceInfo describeSerialDevice(int portNumber, const QString& byIdFolder) {
     SerialDeviceInfo info;
-    info.path = serialDevicePath(portNumber);
+    const QString named = namedDevice(portNumber);
+    info.named = !named.isEmpty();
+    info.path = info.named ? named : numberedDevice(portNumber);
     // stat, not open: opening a serial device raises its modem lines, which a tooltip must not do.
     struct stat st {};
     info.present =
@@ -28,6 +50,10 @@ SerialDeviceInfo describeSerialDevice(int portNumber, const QString& byIdFolder)
     if (!info.present)
         return info;
     const QString device = QFileInfo(info.path).canonicalFilePath();
+    if (info.named) {
+        info.device = device; // a named path is the stable name already
+        return info;
+    }
     const QDir byId(byIdFolder);
     const QStringList names =
         byId.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace vx {
 
@@ -10,6 +11,9 @@ public:
     virtual ~SettingsStore() = default;
     virtual void saveSetting(const QString& appName, const QString& section, const QString& key,
                              const QString& value) = 0;
+    // The value stored under the key, or nothing when there is none (or the store cannot be read).
+    virtual std::optional<QString> readSetting(const QString& appName, const QString& section,
+                                               const QString& key) const = 0;
 };
 
 } // namespace vx

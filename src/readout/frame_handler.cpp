@@ -76,7 +76,11 @@ void FrameHandler::writeRecord(const QByteArray& line) {
     try {
         continueOn(
             err::BadFileNumber,
-            [&] { m_platform.files.print(fileno::LogFile, line + QByteArrayLiteral("\r\n")); },
+            [&] {
+                m_platform.files.print(fileno::LogFile, line + QByteArrayLiteral("\r\n"));
+                if (recordWritten)
+                    recordWritten(line);
+            },
             [&] { m_state.recordCount = 0; });
     } catch (const RuntimeError& error) {
         m_state.recordCount -= 1;

@@ -5,6 +5,8 @@
 #include "frame_decoding.h"
 #include "platform/platform.h"
 
+#include <functional>
+
 namespace vx {
 
 // One complete line from the counter: show it, arrange the window for two or three axes, show the
@@ -24,6 +26,9 @@ public:
 
     static constexpr int ThreeAxisFrameHeight = 3375;
     static constexpr int TwoAxisFrameHeight = 2295;
+
+    // Told of each record as soon as it is in the log file (the CSV rows); must not raise.
+    std::function<void(const QByteArray& line)> recordWritten;
 
 private:
     void showUnit(DecodedFrame::Unit unit);

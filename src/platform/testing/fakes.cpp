@@ -40,6 +40,13 @@ void RecordingSettingsStore::saveSetting(const QString& appName, const QString& 
     if (failingKeys.count(key) != 0)
         throw RuntimeError(err::PathFileAccessError);
     writes.push_back({appName, section, key, value});
+    values[section + QLatin1Char('/') + key] = value;
+}
+
+std::optional<QString> RecordingSettingsStore::readSetting(const QString&, const QString& section,
+                                                           const QString& key) const {
+    const auto it = values.find(section + QLatin1Char('/') + key);
+    return it == values.end() ? std::nullopt : std::optional(it->second);
 }
 
 void FakeHelpViewer::showContents(const QString& helpFile) {

@@ -83,9 +83,12 @@ public:
         QString app, section, key, value;
     };
     std::vector<Write> writes;
-    std::set<QString> failingKeys; // these keys raise 75 and are not written
+    std::set<QString> failingKeys;     // these keys raise 75 and are not written
+    std::map<QString, QString> values; // "section/key": what readSetting finds, and keeps
     void saveSetting(const QString& appName, const QString& section, const QString& key,
                      const QString& value) override;
+    std::optional<QString> readSetting(const QString& appName, const QString& section,
+                                       const QString& key) const override;
 };
 
 class FakeHelpViewer : public HelpViewer {

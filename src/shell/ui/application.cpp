@@ -60,6 +60,7 @@ Application::Application(SerialFactory makeSerial)
 
 Application::~Application() {
     // The window goes before the form it shows; the serial port is released last.
+    m_additions.reset();
     m_mainWindow.reset();
     m_handlers.reset();
     m_main.reset();
@@ -81,6 +82,9 @@ void Application::loadMain() {
     m_commands = mainWindowCommands(*m_main, *m_handlers);
     m_mainWindow = std::make_unique<MainWindow>(
         *m_main, [this](const Observable& source) { dispatch(source); }, [this] { unloadMain(); });
+    m_additions =
+        std::make_unique<ReadoutAdditions>(*m_main, *m_mainWindow, *m_handlers, m_platform,
+                                           [this](const Observable& source) { dispatch(source); });
     m_forms.add(m_main->window);
     m_main->MSComm1.setOnComm(
         [this] { runUntrapped(m_dialogs, [this] { m_handlers->events.MSComm1_OnComm(); }); });
@@ -90,8 +94,10 @@ void Application::loadMain() {
 }
 
 void Application::showMain() {
-    if (m_mainWindow && m_main->window.loaded())
+    if (m_mainWindow && m_main->window.loaded()) {
         m_mainWindow->show();
+        m_additions->mainShown();
+    }
 }
 
 void Application::unloadSplash() {
@@ -108,6 +114,7 @@ void Application::unloadSplash() {
 
 void Application::unloadMain() {
     int16_t cancel = 0;
+    m_additions->mainUnloading();
     runUntrapped(m_dialogs, [&] { m_handlers->shutdown.Form_Unload(cancel); });
     m_forms.remove(m_main->window);
     if (m_forms.count() == 0)

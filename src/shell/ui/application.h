@@ -9,6 +9,7 @@
 #include "platform/qt_clock.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_settings_store.h"
+#include "readout_additions.h"
 #include "shell/core/main_handlers.h"
 #include "shell/core/single_instance.h"
 #include "shell/core/startup.h"
@@ -35,6 +36,7 @@ public:
     void dispatch(const Observable& source);
     MainForm* mainForm() { return m_main.get(); }
     MainWindow* mainWindow() { return m_mainWindow.get(); }
+    ReadoutAdditions* additions() { return m_additions.get(); }
 
 private:
     void loadMain();
@@ -64,6 +66,7 @@ private:
     std::unique_ptr<MainForm> m_main;
     std::unique_ptr<MainHandlers> m_handlers;
     std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<ReadoutAdditions> m_additions;
     Commands m_commands;
     bool m_ended = false;
 };
