@@ -1,7 +1,7 @@
 #include "csv_records.h"
 
+#include "form/frame_decoding.h"
 #include "platform/error_trap.h"
-#include "readout/frame_decoding.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

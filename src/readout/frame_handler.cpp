@@ -1,6 +1,6 @@
 #include "frame_handler.h"
 
-#include "frame_decoding.h"
+#include "form/frame_decoding.h"
 #include "platform/error_trap.h"
 
 namespace vx {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "form/frame_decoding.h"
 #include "form/main_form.h"
 #include "form/module_state.h"
-#include "frame_decoding.h"
 #include "platform/platform.h"
 
 #include <functional>

@@ -1,4 +1,4 @@
-#include "readout/frame_decoding.h"
+#include "form/frame_decoding.h"
 
 #include <gtest/gtest.h>
 
