@@ -2,6 +2,9 @@
 
 #include "../runtime_error.h"
 
+#include <algorithm>
+#include <cerrno>
+
 namespace vx::testing {
 
 QString ScriptedDialogs::inputBox(const QString& prompt, const QString& title,
@@ -24,6 +27,8 @@ void ScriptedDialogs::showMessage(const QString& prompt, int type, const QString
 
 std::optional<QString> ScriptedDialogs::chooseFileToOpen(const CommonDialog& dialog) {
     fileDialogs.push_back(dialog);
+    if (whileFileDialogOpen)
+        whileFileDialogOpen();
     std::optional<QString> answer;
     if (!fileAnswers.empty()) {
         answer.swap(fileAnswers.front());
@@ -53,6 +58,19 @@ void FaultyFiles::maybeFail(Op op) {
     if (it->second.second > 0 && --it->second.second == 0)
         m_faults.erase(it);
     throw RuntimeError(number);
+}
+
+ssize_t FaultyFiles::Disk::writeSome(int fd, const char* data, size_t size, off_t offset) {
+    if (room < 0)
+        return PosixNumberedFiles::writeSome(fd, data, size, offset);
+    if (room == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const ssize_t n =
+        PosixNumberedFiles::writeSome(fd, data, std::min(size, static_cast<size_t>(room)), offset);
+    room -= std::max<ssize_t>(n, 0);
+    return n;
 }
 
 void FaultyFiles::openRandom(int fileNumber, const QString& path, int recordLength) {

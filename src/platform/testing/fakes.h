@@ -37,6 +37,7 @@ public:
     // Run while a message box is open, before its OK: what happens behind a modal box.
     std::function<void(const Message&)> whileMessageOpen;
     std::function<void(const Prompt&)> whilePromptOpen;
+    std::function<void()> whileFileDialogOpen;
 
     std::vector<Message> messages;
     std::vector<Prompt> prompts;
@@ -102,7 +103,12 @@ public:
 
     // The next `times` calls of op raise the error (0 times: every call until clearFaults()).
     void failNext(Op op, int errorNumber, int times = 1) { m_faults[op] = {errorNumber, times}; }
-    void clearFaults() { m_faults.clear(); }
+    // The disk takes `bytes` more bytes, then every write fails with ENOSPC, part way if need be.
+    void fillDiskAfter(qsizetype bytes) { m_real.room = bytes; }
+    void clearFaults() {
+        m_faults.clear();
+        m_real.room = -1;
+    }
 
     void openRandom(int fileNumber, const QString& path, int recordLength) override;
     QByteArray getRecord(int fileNumber, int recordNumber) override;
@@ -114,8 +120,12 @@ public:
     bool isOpen(int fileNumber) const override { return m_real.isOpen(fileNumber); }
 
 private:
+    struct Disk : PosixNumberedFiles {
+        qsizetype room = -1; // bytes left on the disk; -1: as much as the real one has
+        ssize_t writeSome(int fd, const char* data, size_t size, off_t offset) override;
+    };
     void maybeFail(Op op);
-    PosixNumberedFiles m_real;
+    Disk m_real;
     std::map<Op, std::pair<int, int>> m_faults;
 };
 
