@@ -203,12 +203,12 @@ TEST_F(PollCycleTest, PauseDuringTheFrameLetsTheTickFinish) {
         if (r.form.CmdHalt.caption() == "Halt")
             r.keypad.CmdHalt_Click();
     };
-    r.serial.feed(TwoAxis);
+    r.serial.feed(TwoAxis + TwoAxis); // the second line is shown while paused
     r.tick();
     EXPECT_FALSE(r.form.Timer1.enabled());
     EXPECT_EQ(r.form.window.caption(), "二軸顯示"); // the layout step still ran
     EXPECT_EQ(readings(), color::Red);
-    EXPECT_EQ(polls(), 1);
+    EXPECT_EQ(polls(), 2);
 }
 
 TEST_F(PollCycleTest, WindowClosedDuringTheFrameEndsTheTickUntouched) {
