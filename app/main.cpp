@@ -7,8 +7,13 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <csignal>
 
 int main(int argc, char** argv) {
+    // A write that cannot go through is a run-time error the handlers report, never the end of the
+    // program: no signal for a reader that went away or a file size limit.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication qapp(argc, argv);
     vx::ui::installFontSubstitutions();
     // The buttons and labels of the standard dialogs in Traditional Chinese, like the program.

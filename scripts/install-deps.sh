@@ -6,6 +6,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
     libgtest-dev
+    clang libclang-rt-14-dev llvm
     fonts-arphic-uming fonts-arphic-ukai
     xvfb xdotool x11-utils imagemagick procps bc
 )

@@ -34,8 +34,11 @@ void LogCommands::closeLogFile() {
             mb::Exclamation);
 }
 
-// A failing step is skipped and the next runs; a log file that cannot be opened is told.
+// A failing step is skipped and the next runs; a log file that cannot be opened is told. The count
+// is always that of the file open now: records written while the dialog is open go to the file
+// open before.
 void LogCommands::mnuFileOpen_Click() {
+    const int32_t before = m_state.recordCount;
     ResumeNext step;
     step([&] { resetCount(); });
     CommonDialog& dialog = m_form.dlgCommonDialog;
@@ -43,11 +46,17 @@ void LogCommands::mnuFileOpen_Click() {
     dialog.cancelError = false;
     dialog.filter = DialogFilter;
     step([&] { m_platform.dialogs.showOpen(dialog); });
-    if (dialog.fileName.isEmpty())
+    if (dialog.fileName.isEmpty()) {
+        if (m_platform.files.isOpen(fileno::LogFile)) { // it stays open, and so does its count
+            m_state.recordCount += before;
+            m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
+        }
         return;
+    }
     // A cancelled dialog keeps its earlier name, so that file is opened again.
     const QString path = dialog.fileName;
     closeLogFile();
+    resetCount();
     step.clear();
     if (!step([&] { m_platform.files.openAppend(fileno::LogFile, path); })) {
         tellNotOpened(path, step.error()->description());

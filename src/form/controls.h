@@ -17,6 +17,7 @@ inline constexpr VbColor ButtonText = 0x80000012;
 inline constexpr VbColor Red = 0x000000FF;
 inline constexpr VbColor Blue = 0x00FF0000;
 inline constexpr VbColor Magenta = 0x00FF00FF;
+inline constexpr VbColor Grey = 0x00808080;
 } // namespace color
 
 // Geometry in twips; 15 twips are one pixel at 96 dots per inch.

@@ -135,4 +135,19 @@ std::vector<MenuItem*> MainForm::menuBar() {
     return {&mnuFile, &mnuComm, &mnuHelp};
 }
 
+void MainForm::setReadingsColor(VbColor color) {
+    for (Control* reading : {&labX顯示, &labY顯示, &labZ顯示})
+        reading->setForeColor(color);
+}
+
+void MainForm::markReadingsStale() {
+    if (labX顯示.foreColor() == color::ButtonText)
+        setReadingsColor(color::Grey);
+}
+
+void MainForm::markReadingsFresh() {
+    if (labX顯示.foreColor() == color::Grey)
+        setReadingsColor(color::ButtonText);
+}
+
 } // namespace vx

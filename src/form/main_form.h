@@ -72,6 +72,14 @@ public:
     MenuItem mnuHelpBar0;
     MenuItem mnuHelpAbout;
 
+    // The text colour of the three readings: the button-text colour while they follow the counter,
+    // red while paused, grey while stale (the link is lost or no port is open).
+    void setReadingsColor(VbColor color);
+    // Stale readings turn grey; paused ones stay red, the pause says enough.
+    void markReadingsStale();
+    // A fresh line: stale readings are live again.
+    void markReadingsFresh();
+
     // Status-bar panel numbers.
     static constexpr int PanelLink = 1;
     static constexpr int PanelLogFile = 2;

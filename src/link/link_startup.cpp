@@ -48,13 +48,18 @@ void LinkStartup::Form_Load() {
     QString speedText;
     step([&] { speedText = m_file.readSpeed(); });
     step([&] { comm.setCommPort(m_state.portNumber); });
-    step([&] { comm.setSettings(lineSettingsFor(speedText)); });
+    const bool speedApplied = step([&] { comm.setSettings(lineSettingsFor(speedText)); });
     step([&] { m_menus.ClearPort(); });
     step([&] { m_menus.ClearBaud(); });
     step.clear();
-    if (!step([&] { m_form.baud.item(toInt16(speedText)).setChecked(true); }) &&
-        step.number() == err::TypeMismatch)
-        step([&] { m_file.writeSpeed(QStringLiteral("9600")); });
+    int16_t speed = 0;
+    if (!step([&] { speed = toInt16(speedText); })) {
+        if (step.number() == err::TypeMismatch)
+            step([&] { m_file.writeSpeed(QStringLiteral("9600")); });
+    } else if (speedApplied) {
+        // A speed the port refused is not in force ("1200.4" reads as 1200), so no item says it is.
+        step([&] { m_form.baud.item(speed).setChecked(true); });
+    }
     step([&] { m_form.port.item(m_state.portNumber).setChecked(true); });
     step([&] { comm.setInputLen(50); });
     step([&] { comm.setRThreshold(0); });

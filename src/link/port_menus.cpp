@@ -28,29 +28,43 @@ void PortMenus::ClearPort() {
         item->setChecked(false);
 }
 
-// Traps nothing: a failure reaches the operator through the event dispatch.
+// Traps nothing: a failure reaches the operator through the event dispatch. The check mark moves
+// only once the port has taken the speed, so it always shows the speed in force.
 void PortMenus::baud_Click(int16_t Index) {
-    ClearBaud();
-    m_form.baud.item(Index).setChecked(true);
     const QString speed = QString::number(Index);
     m_form.MSComm1.setSettings(lineSettingsFor(speed));
+    ClearBaud();
+    m_form.baud.item(Index).setChecked(true);
     m_file.writeSpeed(speed);
 }
 
+// A change that is cancelled or fails goes back to the port in use before; only when that fails
+// too does the program stay without a port, and then it looks so.
 void PortMenus::port_Click(int16_t Index) {
     ClearPort();
     m_state.portNumber = Index;
 
     SerialComm& comm = m_form.MSComm1;
+    const int16_t previous = comm.commPort();
     m_closedForChange.emplace(m_form.Timer1);
+    m_form.markReadingsStale(); // until the first line from the port opened now
     const std::array<std::function<void()>, 3> steps = {
         [&comm] { comm.setPortOpen(false); },
         [&comm, this] { comm.setCommPort(m_state.portNumber); },
         [&comm] { comm.setPortOpen(true); },
     };
-    for (const auto& step : steps)
-        if (runAskingForPort(step) == Outcome::Abandoned)
-            return;
+    for (const auto& step : steps) {
+        if (runAskingForPort(step) == Outcome::Abandoned) {
+            ResumeNext back; // a port left open by a failed close is the one in use before
+            if (!comm.portOpen() && !(back([&] { comm.setCommPort(previous); }) &&
+                                      back([&] { comm.setPortOpen(true); }))) {
+                showPortNotOpen();
+                return;
+            }
+            m_state.portNumber = previous;
+            break;
+        }
+    }
     m_closedForChange.reset();
 
     ResumeNext next;
@@ -70,15 +84,12 @@ PortMenus::Outcome PortMenus::runAskingForPort(const std::function<void()>& step
                 // A port that another program holds or that may not be opened: trying again would
                 // give the same answer, so say why once and stop.
                 m_platform.dialogs.msgBox(error.description(), mb::Exclamation, PortPromptTitle);
-                showPortNotOpen();
                 return Outcome::Abandoned;
             }
         }
         const std::optional<int16_t> entered = askPortNumber();
-        if (!entered) {
-            showPortNotOpen();
+        if (!entered)
             return Outcome::Abandoned;
-        }
         m_state.portNumber = *entered;
         m_file.writePort(m_state.portNumber);
         ResumeNext ignore; // a number that is no port fails here and again in the step

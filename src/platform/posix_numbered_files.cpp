@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vx {
@@ -40,22 +41,12 @@ RuntimeError fileError(int errnum, const QString& path) {
     return {number, QStringLiteral("%1：%2 (%3)").arg(standardDescription(number), path, reason)};
 }
 
-// Writes all bytes at the offset (or at the end for -1), retrying short writes and interrupts.
-void writeAll(int fd, const QByteArray& bytes, off_t offset, const QString& path) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            offset < 0 ? ::write(fd, bytes.constData() + done, bytes.size() - done)
-                       : ::pwrite(fd, bytes.constData() + done, bytes.size() - done, offset + done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw fileError(errno, path);
-        }
-        done += n;
-    }
-    if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS)
-        throw fileError(errno, path);
+// Text, records and the log are files on a disk; a pipe or a device could block the program or
+// take what is written elsewhere.
+RuntimeError notAFile(const QString& path) {
+    return {err::PathFileAccessError,
+            QStringLiteral("%1：%2 (不是一般檔案，而是管道、裝置或資料夾；請選一般的檔案)")
+                .arg(standardDescription(err::PathFileAccessError), path)};
 }
 
 } // namespace
@@ -75,12 +66,20 @@ void PosixNumberedFiles::open(int fileNumber, const QString& path, int flags, in
             err::FileNotFound,
             QStringLiteral("%1：檔名是空的").arg(standardDescription(err::FileNotFound)));
     const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw notAFile(path);
     int fd = -1;
-    do {
-        fd = openDescriptor(native, flags | O_CLOEXEC);
+    do { // without waiting, should the name have become a pipe meanwhile
+        fd = openDescriptor(native, flags | O_CLOEXEC | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         throw fileError(errno, path);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw notAFile(path);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     m_files[fileNumber] = OpenFile{fd, path, recordLength};
 }
 
@@ -149,7 +148,7 @@ void PosixNumberedFiles::putRecord(int fileNumber, int recordNumber, const QByte
             QStringLiteral("%1：%2").arg(standardDescription(err::BadRecordLength), file.path));
     QByteArray record = bytes;
     record.append(file.recordLength - bytes.size(), '\0');
-    writeAll(file.fd, record, static_cast<off_t>(recordNumber - 1) * file.recordLength, file.path);
+    writeAll(file, record, static_cast<off_t>(recordNumber - 1) * file.recordLength);
 }
 
 void PosixNumberedFiles::openAppend(int fileNumber, const QString& path) {
@@ -165,7 +164,38 @@ void PosixNumberedFiles::print(int fileNumber, const QByteArray& bytes) {
     if (file.recordLength > 0)
         throw RuntimeError(err::BadFileMode, QStringLiteral("%1：%2").arg(
                                                  standardDescription(err::BadFileMode), file.path));
-    writeAll(file.fd, bytes, -1, file.path);
+    // A record is in the file whole or not at all: what a failed write left is taken back.
+    const off_t before = ::lseek(file.fd, 0, SEEK_END);
+    try {
+        writeAll(file, bytes, -1);
+    } catch (const RuntimeError&) {
+        if (before >= 0 && ::ftruncate(file.fd, before) != 0) {
+            // the file keeps a torn end; the failure being raised says the record is not whole
+        }
+        throw;
+    }
+}
+
+// Writes all bytes at the offset (or at the end for -1), retrying short writes and interrupts.
+void PosixNumberedFiles::writeAll(const OpenFile& file, const QByteArray& bytes, off_t offset) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            writeSome(file.fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done),
+                      offset < 0 ? -1 : offset + done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw fileError(errno, file.path);
+        }
+        done += n;
+    }
+    if (::fdatasync(file.fd) != 0 && errno != EINVAL && errno != EROFS)
+        throw fileError(errno, file.path);
+}
+
+ssize_t PosixNumberedFiles::writeSome(int fd, const char* data, size_t size, off_t offset) {
+    return offset < 0 ? ::write(fd, data, size) : ::pwrite(fd, data, size, offset);
 }
 
 void PosixNumberedFiles::close(int fileNumber) {

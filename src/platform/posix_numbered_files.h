@@ -3,11 +3,13 @@
 #include "numbered_files.h"
 
 #include <map>
+#include <sys/types.h>
 
 namespace vx {
 
 // Numbered files on POSIX descriptors. Writes are unbuffered and synced, so a record that was
-// counted is on the disk even if the program or the machine dies next.
+// counted is on the disk even if the program or the machine dies next. Only regular files are
+// opened, never a pipe or a device, and opening never waits.
 class PosixNumberedFiles : public NumberedFiles {
 public:
     PosixNumberedFiles() = default;
@@ -29,6 +31,11 @@ protected:
     // open(2); a test double refuses here what the file system would.
     virtual int openDescriptor(const QByteArray& path, int flags);
 
+protected:
+    // One write(2) at the end of the file (offset -1) or pwrite(2) at the offset; a test double
+    // puts a full disk here.
+    virtual ssize_t writeSome(int fd, const char* data, size_t size, off_t offset);
+
 private:
     struct OpenFile {
         int fd = -1;
@@ -39,6 +46,7 @@ private:
 
     void open(int fileNumber, const QString& path, int flags, int recordLength);
     OpenFile& find(int fileNumber);
+    void writeAll(const OpenFile& file, const QByteArray& bytes, off_t offset);
 
     std::map<int, OpenFile> m_files;
 };

@@ -148,6 +148,7 @@ void PosixSerial::openPort() {
     m_overflowing = false;
     m_parser.reset();
     m_pendingEvents.clear();
+    noteOpened();
 
     m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
     connect(m_notifier.get(), &QSocketNotifier::activated, this, &PosixSerial::onReadable);

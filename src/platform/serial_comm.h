@@ -47,6 +47,9 @@ public:
     // True opens the port named by CommPort; False closes it (closing a closed port does nothing).
     virtual void setPortOpen(bool open) = 0;
     virtual bool portOpen() const = 0;
+    // How often the port has been opened: bytes read under one count never belong to a line read
+    // under another, since the port was closed in between.
+    int openCount() const { return m_openCount; }
 
     // Bytes received and not yet read.
     virtual int inBufferCount() = 0;
@@ -79,10 +82,13 @@ public:
 
 protected:
     void raiseOnComm(int16_t code);
+    // The backends call it each time the port has opened.
+    void noteOpened() { ++m_openCount; }
 
 private:
     std::function<void()> m_onComm;
     int16_t m_commEvent = 0;
+    int m_openCount = 0;
     int16_t m_inputLen = 0;
     int16_t m_rThreshold = 0;
     bool m_eofEnable = false;

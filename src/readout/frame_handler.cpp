@@ -11,15 +11,14 @@ QString latin1(const QByteArray& bytes) {
 }
 } // namespace
 
-void FrameHandler::handleFrame() {
-    // The line as it stands now is the one shown and recorded, whatever runs in between.
-    const QByteArray line = m_state.frameBuffer;
+void FrameHandler::handleFrame(const QByteArray& line) {
     const DecodedFrame frame = decodeFrame(line);
 
     m_form.資料顯示窗.setCaption(latin1(line));
     m_form.labX顯示.setCaption(latin1(frame.x));
     m_form.labY顯示.setCaption(latin1(frame.y));
     m_form.labZ顯示.setCaption(latin1(frame.z));
+    m_form.markReadingsFresh();
 
     m_platform.events.doEvents();
     if (!m_form.window.loaded())
@@ -70,9 +69,11 @@ void FrameHandler::showUnit(DecodedFrame::Unit unit) {
 }
 
 // The record is the line as it came, then CR LF. Without a log file the count drops to 0 and the
-// line is not kept; a write that fails otherwise is not counted and the operator is told.
+// line is not kept; a write that fails otherwise is not counted and the operator is told. The beep
+// confirms a record on the disk, so it sounds for nothing else.
 void FrameHandler::writeRecord(const QByteArray& line) {
     m_state.recordCount += 1;
+    bool written = true;
     try {
         continueOn(
             err::BadFileNumber,
@@ -81,7 +82,10 @@ void FrameHandler::writeRecord(const QByteArray& line) {
                 if (recordWritten)
                     recordWritten(line);
             },
-            [&] { m_state.recordCount = 0; });
+            [&] {
+                m_state.recordCount = 0;
+                written = false;
+            });
     } catch (const RuntimeError& error) {
         m_state.recordCount -= 1;
         m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
@@ -92,7 +96,8 @@ void FrameHandler::writeRecord(const QByteArray& line) {
         return;
     }
     m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
-    m_platform.sound.beep();
+    if (written)
+        m_platform.sound.beep();
 }
 
 } // namespace vx

@@ -18,8 +18,9 @@ public:
         , m_state(state)
         , m_platform(platform) {}
 
-    // Handles the line in the frame buffer. Run-time errors leave it for the poll tick's trap.
-    void handleFrame();
+    // Handles one complete line, line end included. Run-time errors leave it for the poll tick's
+    // trap.
+    void handleFrame(const QByteArray& line);
 
     // The three-axis arrangement, or the shorter two-axis one without the Z row.
     void showLayout(bool threeAxes);

@@ -42,19 +42,17 @@ void Keypad::cmdRS_Click() {
 }
 
 void Keypad::CmdHalt_Click() {
-    Control* readings[] = {&m_form.labX顯示, &m_form.labY顯示, &m_form.labZ顯示};
     if (m_form.CmdHalt.caption() == QStringLiteral("Halt")) {
         m_form.CmdHalt.setCaption(QStringLiteral("Go"));
         m_form.Timer1.setEnabled(false);
-        for (Control* reading : readings)
-            reading->setForeColor(color::Red);
+        m_form.setReadingsColor(color::Red);
     } else {
         m_form.CmdHalt.setCaption(QStringLiteral("Halt"));
         m_state.recordRequest = false;
         m_state.frameBuffer.clear();
         m_form.Timer1.setEnabled(true);
-        for (Control* reading : readings)
-            reading->setForeColor(color::ButtonText);
+        // Without a port nothing will refresh them: they must not look live.
+        m_form.setReadingsColor(m_form.MSComm1.portOpen() ? color::ButtonText : color::Grey);
     }
 }
 

@@ -24,9 +24,14 @@ void PollCycle::Timer1_Timer() {
 
 void PollCycle::tick() {
     SerialComm& comm = m_form.MSComm1;
+    const int opened = comm.openCount();
 
     if (comm.inBufferCount() == 0) {
         if (m_state.idleTicks > IdleTicksBeforePoll) {
+            // A counter that answered no line since the last idle poll is off or unplugged.
+            if (!m_answeredSinceIdlePoll)
+                m_form.markReadingsStale();
+            m_answeredSinceIdlePoll = false;
             comm.output(PollCharacter);
             m_state.idleTicks = 0;
         } else {
@@ -36,25 +41,36 @@ void PollCycle::tick() {
 
     while (comm.inBufferCount() != 0) {
         m_state.lastChunk = comm.input();
+        // Half a line from before the port was last closed is no part of what comes now.
+        if (m_bufferOpenCount != opened) {
+            m_state.frameBuffer.clear();
+            m_bufferOpenCount = opened;
+        }
         m_state.frameBuffer += m_state.lastChunk;
-        if (m_state.lastChunk.endsWith(LineEnd)) {
-            if (isFrame(m_state.frameBuffer)) {
-                m_frames.handleFrame();
-                if (!m_form.window.loaded())
+        // Each complete line is a frame of its own, in order; what follows the last one waits.
+        for (qsizetype end = 0; (end = m_state.frameBuffer.indexOf(LineEnd)) >= 0;) {
+            const QByteArray line = m_state.frameBuffer.left(end + 1);
+            if (isFrame(line)) {
+                m_frames.handleFrame(line);
+                m_answeredSinceIdlePoll = true;
+                // Handlers ran meanwhile. A closed window is not touched again, and a port closed
+                // by a port change gets no poll: what is left of its input is dropped next time.
+                if (!m_form.window.loaded() || !comm.portOpen() || comm.openCount() != opened)
                     return;
             }
-            m_state.frameBuffer.clear();
+            m_state.frameBuffer.remove(0, line.size());
             comm.output(PollCharacter);
-        } else if (m_state.frameBuffer.size() > MaxFrameBytes) {
-            // A line that never ends is noise: drop it rather than let it grow without bound.
-            m_state.frameBuffer.clear();
         }
+        // A line that never ends is noise: drop it rather than let it grow without bound.
+        if (m_state.frameBuffer.size() > MaxFrameBytes)
+            m_state.frameBuffer.clear();
     }
 }
 
 void PollCycle::react(const RuntimeError& error) {
     switch (error.number()) {
     case err::DeviceGone: {
+        m_form.markReadingsStale();
         ResumeNext close; // closing a port whose device has gone is quiet
         close([this] { m_form.MSComm1.setPortOpen(false); });
         m_platform.dialogs.msgBox(LinkLostMessage, mb::Exclamation, LinkLostTitle);
@@ -62,6 +78,7 @@ void PollCycle::react(const RuntimeError& error) {
         break;
     }
     case err::InvalidPortNumber:
+        m_form.markReadingsStale();
         m_platform.dialogs.msgBox(LinkLostMessage, mb::Exclamation, LinkLostTitle);
         reopenPort();
         break;

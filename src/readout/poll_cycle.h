@@ -9,7 +9,8 @@
 namespace vx {
 
 // The 50 ms poll tick: re-poll a silent counter, drain the serial input, assemble lines, hand every
-// complete "X" line to the frame handling and ask for the next line.
+// complete "X" line to the frame handling and ask for the next line. Readings that no longer
+// follow the counter (link lost, counter silent) turn grey until the next line.
 class PollCycle {
 public:
     PollCycle(MainForm& form, ModuleState& state, Platform& platform, FrameHandler& frames)
@@ -44,7 +45,9 @@ private:
     Platform& m_platform;
     FrameHandler& m_frames;
     bool m_linkLost = false;
-    QString m_lostCause; // what the status bar says about the lost link
+    QString m_lostCause;                 // what the status bar says about the lost link
+    int m_bufferOpenCount = 0;           // the port's open count when the frame buffer was filled
+    bool m_answeredSinceIdlePoll = true; // a line came since the last idle poll
 };
 
 } // namespace vx

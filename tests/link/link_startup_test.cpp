@@ -146,21 +146,23 @@ TEST(LinkStartup, AnswerInThePassOfTheTimeLimitIsNoAnswerAndMisleadsNoScan) {
 }
 
 // A first run (no file) and stored speeds that are no menu choice: a speed that is no number is
-// replaced by 9600 in the file; any other is applied as it is; no speed item is checked.
+// replaced by 9600 in the file; any other is applied if the port takes it; no speed item is
+// checked, also not the one a refused speed rounds to.
 TEST(LinkStartup, StoredSpeedsThatAreNoMenuChoice) {
     struct Row {
         int port; // 0: no settings file
-        QByteArray stored, after;
+        QByteArray stored, after, inForce;
     };
-    for (const Row& row : {Row{0, "", "9600"}, Row{1, "abc", "9600"}, Row{1, "70000", "70000"},
-                           Row{1, "300", "300"}}) {
+    for (const Row& row : {Row{0, "", "9600", "9600"}, Row{1, "abc", "9600", "9600"},
+                           Row{1, "70000", "70000", "70000"}, Row{1, "300", "300", "300"},
+                           Row{1, "1200.4", "1200.4", "9600"}}) {
         SCOPED_TRACE(row.stored.constData());
         Bench b({1}, 1); // port 1: the one the component starts with
         if (row.port != 0)
             b.store(row.port, row.stored);
         b.load();
         EXPECT_EQ(b.stored(), settingsFile(row.port, row.after)); // no scan wrote port 1
-        EXPECT_EQ(b.rig.serial.settings(), QString::fromLatin1(row.after + ",N,8,2"));
+        EXPECT_EQ(b.rig.serial.settings(), QString::fromLatin1(row.inForce + ",N,8,2"));
         EXPECT_TRUE(b.rig.checkedSpeeds().empty());
         EXPECT_EQ(b.rig.checkedPorts(), row.port ? std::vector<int>{1} : std::vector<int>{});
         EXPECT_TRUE(b.dialogs().messages.empty());

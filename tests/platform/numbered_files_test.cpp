@@ -1,54 +1,46 @@
-#include "platform/posix_numbered_files.h"
+#include "form_rig.h"
 #include "platform/runtime_error.h"
 
-#include <QFile>
-#include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vx;
+using vx::testing::fileBytes;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-int errorOf(const std::function<void()>& step) {
-    try {
-        step();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 struct NumberedFilesTest : ::testing::Test {
     QTemporaryDir dir;
     PosixNumberedFiles files;
+    QString failure; // the description of the last error
     QString path(const char* name) { return dir.filePath(QString::fromUtf8(name)); }
+    int errorOf(const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const RuntimeError& e) {
+            failure = e.description();
+            return e.number();
+        }
+        return 0;
+    }
 };
 
 } // namespace
 
 TEST_F(NumberedFilesTest, RecordsAreFixedLengthAndZeroBeyondTheEnd) {
     const QString p = path("系統資料電腦");
+    const QByteArray speed = QByteArray::fromHex("0400") + "9600";
     files.openRandom(2, p, 20);
-    EXPECT_TRUE(QFile::exists(p));
     EXPECT_EQ(files.getRecord(2, 1), QByteArray(20, '\0'));
-    files.putRecord(2, 2,
-                    QByteArray("\x04\x00"
-                               "9600",
-                               6));
-    EXPECT_EQ(readAll(p).size(), 40);
-    EXPECT_EQ(files.getRecord(2, 2).left(6), QByteArray("\x04\x00"
-                                                        "9600",
-                                                        6));
+    files.putRecord(2, 2, speed);
+    EXPECT_EQ(fileBytes(p).size(), 40);
+    EXPECT_EQ(files.getRecord(2, 2), speed + QByteArray(14, '\0'));
     EXPECT_EQ(files.getRecord(2, 3), QByteArray(20, '\0'));
-    files.putRecord(2, 1, QByteArray("\x03\x00", 2));
-    EXPECT_EQ(readAll(p).left(2), QByteArray("\x03\x00", 2));
-    EXPECT_EQ(errorOf([&] { files.putRecord(2, 1, QByteArray(21, 'x')); }), 59);
+    files.putRecord(2, 1, QByteArray::fromHex("0300"));
+    EXPECT_EQ(fileBytes(p).left(2), QByteArray::fromHex("0300"));
+    EXPECT_EQ(errorOf([&] { files.putRecord(2, 1, QByteArray(21, 'x')); }), err::BadRecordLength);
     files.close(2);
     EXPECT_EQ(errorOf([&] { files.getRecord(2, 1); }), err::BadFileNumber);
 }
@@ -60,32 +52,38 @@ TEST_F(NumberedFilesTest, TextIsWrittenByteForByteAndAppendKeepsWhatWasThere) {
         everyByte.append(static_cast<char>(b));
     files.openOutput(1, p);
     files.print(1, everyByte);
-    EXPECT_EQ(readAll(p), everyByte); // on the disk before the close
+    EXPECT_EQ(fileBytes(p), everyByte); // on the disk before the close
     files.close(1);
     files.openAppend(1, p);
     files.print(1, "X\r\n\r\n");
     files.close(1);
-    EXPECT_EQ(readAll(p), everyByte + "X\r\n\r\n");
+    EXPECT_EQ(fileBytes(p), everyByte + "X\r\n\r\n");
     files.openOutput(1, p);
     files.close(1);
-    EXPECT_EQ(readAll(p), "");
+    EXPECT_EQ(fileBytes(p), "");
 }
 
-TEST_F(NumberedFilesTest, NumbersAreCheckedAndFailuresNamed) {
+TEST_F(NumberedFilesTest, NumbersAreCheckedAndWhatIsNoRegularFileIsRefusedWithoutWaiting) {
+    const QString fifo = path("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
+    const std::pair<QString, int> refused[] = {
+        {path("no/such/folder/c.txt"), err::PathNotFound},
+        {QString(), err::FileNotFound},
+        {dir.path(), err::PathFileAccessError},
+        {fifo, err::PathFileAccessError},
+        {QStringLiteral("/dev/null"), err::PathFileAccessError}};
+    for (const auto& row : refused) {
+        EXPECT_EQ(errorOf([&] { files.openAppend(1, row.first); }), row.second);
+        EXPECT_EQ(errorOf([&] { files.openOutput(1, row.first); }), row.second);
+        EXPECT_TRUE(failure.contains(row.first));
+    }
+    ::close(reader);
+    EXPECT_EQ(errorOf([&] { files.openAppend(1, fifo); }), err::PathFileAccessError); // no reader
     files.close(1); // a number that is not open: nothing happens
     EXPECT_EQ(errorOf([&] { files.print(1, "x"); }), err::BadFileNumber);
     files.openAppend(1, path("a.txt"));
     EXPECT_EQ(errorOf([&] { files.openAppend(1, path("b.txt")); }), err::FileAlreadyOpen);
-    EXPECT_EQ(errorOf([&] { files.openAppend(3, path("no/such/folder/c.txt")); }),
-              err::PathNotFound);
-    EXPECT_EQ(errorOf([&] { files.openAppend(3, QString()); }), err::FileNotFound);
-    EXPECT_FALSE(files.isOpen(3));
-    try {
-        files.openOutput(4, dir.path()); // a folder is no file
-        FAIL();
-    } catch (const RuntimeError& e) {
-        EXPECT_TRUE(e.description().contains(dir.path()));
-    }
 }
 
 // A file that may be read but not written still tells what it holds; its writes are refused with a

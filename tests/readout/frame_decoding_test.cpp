@@ -37,10 +37,3 @@ TEST(FrameDecoding, ColumnsOfALine) {
     for (const Row& row : rows)
         EXPECT_EQ(decodeFrame(row.line), row.expected) << row.line.constData();
 }
-
-TEST(FrameDecoding, OnlyAnUpperCaseXStartsAFrame) {
-    EXPECT_TRUE(isFrame("X 1\n"));
-    for (const QByteArray& line :
-         {QByteArray(" X 1\n"), QByteArray("x 1\n"), QByteArray("\n"), QByteArray()})
-        EXPECT_FALSE(isFrame(line)) << line.constData();
-}

@@ -42,6 +42,7 @@ TEST_F(FrameHandlerTest, ThreeAxisLineFillsTheReadoutAsItCame) {
 
 TEST_F(FrameHandlerTest, TwoAxisLineShrinksTheWindowAndEmptiesTheUnit) {
     r.handle(ThreeAxisInch);
+    EXPECT_EQ(r.form.lab公英制.caption(), QStringLiteral("英\u3000  \u3000\u3000制"));
     r.handle(TwoAxis.left(24) + "\n"); // 24 characters and a line feed: no column 26
     EXPECT_TRUE(r.state.twoAxis);
     EXPECT_TRUE(twoAxisShown());
@@ -53,21 +54,6 @@ TEST_F(FrameHandlerTest, TwoAxisLineShrinksTheWindowAndEmptiesTheUnit) {
     EXPECT_EQ(r.form.lab公英制.foreColor(), color::Magenta); // colour left as it was
     r.handle(ThreeAxisMetric);
     EXPECT_TRUE(threeAxisShown());
-}
-
-TEST_F(FrameHandlerTest, UnitColumnOtherThanCapitalMIsImperial) {
-    const QByteArray base = "X     1.000 Y     2.000 Z     3.000  ";
-    for (const QByteArray& tail : {QByteArray("I\r\n"), QByteArray("m\r\n"), QByteArray(" \r\n"),
-                                   QByteArray("\r\n"), QByteArray("\n")}) {
-        r.handle(base + tail);
-        EXPECT_EQ(r.form.lab公英制.caption(), QStringLiteral("英\u3000  \u3000\u3000制"))
-            << tail.constData();
-        EXPECT_EQ(r.form.lab公英制.foreColor(), color::Magenta);
-    }
-    r.handle(base + "M\r\n");
-    EXPECT_EQ(r.form.lab公英制.caption(), QStringLiteral("公\u3000  \u3000\u3000制"));
-    r.handle("X     1.000 Y     2.000 z     3.000  M\r\n"); // lower-case z: two axes
-    EXPECT_TRUE(r.state.twoAxis);
 }
 
 TEST_F(FrameHandlerTest, RecordsAreTheLineThenCrLfAndCountOncePerLine) {
@@ -85,21 +71,21 @@ TEST_F(FrameHandlerTest, RecordsAreTheLineThenCrLfAndCountOncePerLine) {
     EXPECT_FALSE(r.state.recordRequest);
 }
 
-TEST_F(FrameHandlerTest, RecordWithoutLogFileBeepsAndShowsZero) {
+TEST_F(FrameHandlerTest, RecordWithoutLogFileShowsZeroAndDoesNotBeep) {
     r.state.recordCount = 5;
     r.state.recordRequest = true;
     r.handle(ThreeAxisMetric);
     EXPECT_EQ(r.state.recordCount, 0);
     EXPECT_EQ(r.form.lab計數顯示.caption(), "0");
-    EXPECT_EQ(r.rig.sound.beeps, 1);
+    EXPECT_EQ(r.rig.sound.beeps, 0);
     EXPECT_TRUE(r.rig.dialogs.messages.empty());
 }
 
-TEST_F(FrameHandlerTest, FailedRecordWriteIsNotCountedAndIsTold) {
+TEST_F(FrameHandlerTest, RecordThatFillsTheDiskIsNotCountedNorKeptInPartAndIsTold) {
     r.openLog();
     r.state.recordRequest = true;
     r.handle(ThreeAxisMetric);
-    r.rig.files.failNext(FaultyFiles::Op::Print, err::DiskFull);
+    r.rig.files.fillDiskAfter(15);
     r.state.recordRequest = true;
     r.handle(ThreeAxisInch);
     EXPECT_EQ(r.state.recordCount, 1);
@@ -108,7 +94,10 @@ TEST_F(FrameHandlerTest, FailedRecordWriteIsNotCountedAndIsTold) {
     ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
     EXPECT_EQ(r.rig.dialogs.messages[0].type, mb::Exclamation);
     EXPECT_TRUE(r.rig.dialogs.messages[0].prompt.contains(standardDescription(err::DiskFull)));
-    EXPECT_EQ(r.logBytes(), ThreeAxisMetric + "\r\n");
+    r.rig.files.clearFaults();
+    r.state.recordRequest = true;
+    r.handle(TwoAxis);
+    EXPECT_EQ(r.logBytes(), ThreeAxisMetric + "\r\n" + TwoAxis + "\r\n");
 }
 
 TEST_F(FrameHandlerTest, RecordButtonPressedWhileTheReadingsPaintIsWrittenWithThisLine) {

@@ -76,6 +76,10 @@ TEST_F(KeypadTest, HaltTurnsTheReadingsRedAndGoBringsThemBack) {
     EXPECT_TRUE(r.form.Timer1.enabled());
     for (Control* reading : readings)
         EXPECT_EQ(reading->foreColor(), color::ButtonText);
+    r.keypad.CmdHalt_Click();
+    r.serial.setPortOpen(false);
+    r.keypad.CmdHalt_Click(); // without a port nothing refreshes them
+    EXPECT_EQ(r.form.labZ顯示.foreColor(), color::Grey);
 }
 
 TEST_F(KeypadTest, KeyLockHidesAndShowsTheNineKeypadControls) {

@@ -12,6 +12,7 @@ using Op = ScriptedSerial::Op;
 struct PollCycleTest : ::testing::Test {
     ReadoutRig r;
     int polls() { return static_cast<int>(r.serial.written().count('O')); }
+    VbColor readings() { return r.form.labX顯示.foreColor(); }
 };
 
 } // namespace
@@ -31,43 +32,30 @@ TEST_F(PollCycleTest, SilentCounterIsPolledAgainOnEvery27thEmptyTick) {
     EXPECT_EQ(idle[25], 26);
     EXPECT_EQ(idle[26], 0);
     EXPECT_EQ(idle[27], 1);
+    EXPECT_EQ(readings(), color::Grey); // unanswered polls: the readings are no longer live
+    r.serial.feed(ThreeAxisMetric);
+    r.tick();
+    EXPECT_EQ(readings(), color::ButtonText);
 }
 
-TEST_F(PollCycleTest, ArrivingDataDoesNotResetTheIdleCount) {
-    r.state.idleTicks = 20;
-    r.serial.feed("X  1");
-    r.tick();
-    EXPECT_EQ(r.state.idleTicks, 20);
-}
-
-TEST_F(PollCycleTest, LineSplitOverTwoTicksIsHandledWhenItsEndArrives) {
-    r.serial.feed(ThreeAxisMetric.left(17));
-    r.tick();
-    EXPECT_EQ(r.form.labX顯示.caption(), "");
-    EXPECT_EQ(r.state.frameBuffer, ThreeAxisMetric.left(17));
-    EXPECT_EQ(polls(), 0);
-    r.serial.feed(ThreeAxisMetric.mid(17));
-    r.tick();
-    EXPECT_EQ(r.form.labY顯示.caption(), "   250.000");
-    EXPECT_TRUE(r.state.frameBuffer.isEmpty());
-    EXPECT_EQ(polls(), 1);
-}
-
-TEST_F(PollCycleTest, ReadHoldingTheEndOfOneLineAndTheStartOfTheNextWaitsForALaterLineEnd) {
+TEST_F(PollCycleTest, EachLineOfAReadIsAFrameOfItsOwnAndTheRestWaitsForItsEnd) {
     r.openLog();
-    r.serial.setInputLen(80);
-    const QByteArray next = ThreeAxisInch;
-    r.serial.feed(ThreeAxisMetric + next.left(10));
-    r.tick();
-    EXPECT_EQ(r.form.labX顯示.caption(), "");
-    EXPECT_EQ(polls(), 0);
+    r.serial.setInputLen(100);
+    r.state.idleTicks = 20;
     r.state.recordRequest = true;
-    r.serial.feed(next.mid(10));
+    r.serial.feed(ThreeAxisMetric + TwoAxis + ThreeAxisInch.left(10));
     r.tick();
-    // Both lines are handled as one: the first one's columns show, the record holds both.
-    EXPECT_EQ(r.form.labX顯示.caption(), "   -12.345");
-    EXPECT_EQ(r.logBytes(), ThreeAxisMetric + next + "\r\n");
-    EXPECT_EQ(polls(), 1);
+    EXPECT_EQ(r.state.idleTicks, 20); // arriving data does not reset the idle count
+    EXPECT_EQ(r.logBytes(), ThreeAxisMetric + "\r\n");
+    EXPECT_EQ(r.form.window.caption(), "二軸顯示");
+    EXPECT_EQ(r.rig.events.calls, 2);
+    EXPECT_EQ(polls(), 2);
+    EXPECT_EQ(r.state.frameBuffer, ThreeAxisInch.left(10));
+    r.serial.feed(ThreeAxisInch.mid(10));
+    r.tick();
+    EXPECT_EQ(r.form.labX顯示.caption(), "    1.2346");
+    EXPECT_TRUE(r.state.frameBuffer.isEmpty());
+    EXPECT_EQ(polls(), 3);
 }
 
 TEST_F(PollCycleTest, LinesThatAreNoFrameAreDroppedAndStillAnswered) {
@@ -80,19 +68,6 @@ TEST_F(PollCycleTest, LinesThatAreNoFrameAreDroppedAndStillAnswered) {
     EXPECT_EQ(r.form.labX顯示.caption(), "");
     EXPECT_TRUE(r.state.frameBuffer.isEmpty());
     EXPECT_EQ(polls(), 4);
-}
-
-TEST_F(PollCycleTest, SeveralLinesInOneTick) {
-    int answers = 3;
-    r.serial.onOutput = [&](int, const QByteArray& bytes) {
-        if (bytes == "O" && answers-- > 0)
-            r.serial.feed(answers == 0 ? TwoAxis : ThreeAxisMetric);
-    };
-    r.serial.feed(ThreeAxisInch);
-    r.tick();
-    EXPECT_EQ(polls(), 4);
-    EXPECT_EQ(r.rig.events.calls, 4);
-    EXPECT_EQ(r.form.window.caption(), "二軸顯示");
 }
 
 TEST_F(PollCycleTest, LongLinesArriveInReadsOfFiftyAndEndTheLineOnlyAtTheLineFeed) {
@@ -116,15 +91,16 @@ TEST_F(PollCycleTest, EndlessLineIsDroppedNotKeptWithoutBound) {
     EXPECT_EQ(r.form.labZ顯示.caption(), "     0.001");
 }
 
-TEST_F(PollCycleTest, PulledCableIsToldAndThePortOpenedAgainAfterOk) {
-    r.serial.feed(ThreeAxisMetric.left(10));
+TEST_F(PollCycleTest, PulledCableIsToldTheReadingsGreyAndTheHalfLineNeverJoinsTheNext) {
+    r.openLog();
+    r.serial.feed(ThreeAxisMetric + ThreeAxisMetric.left(10));
     r.tick();
     r.serial.pullCable();
     bool tickDuringBox = true;
     r.rig.dialogs.whileMessageOpen = [&](const ScriptedDialogs::Message&) {
         EXPECT_FALSE(r.serial.portOpen());
+        EXPECT_EQ(readings(), color::Grey);
         tickDuringBox = r.tick();
-        r.serial.plugBack();
     };
     r.tick();
     ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
@@ -133,9 +109,13 @@ TEST_F(PollCycleTest, PulledCableIsToldAndThePortOpenedAgainAfterOk) {
     EXPECT_EQ(r.rig.dialogs.messages[0].type, mb::Exclamation);
     EXPECT_FALSE(tickDuringBox);
     EXPECT_TRUE(r.serial.portOpen());
-    EXPECT_EQ(r.serial.openCount(), 2);
+    EXPECT_EQ(readings(), color::Grey);                       // until a line comes
     EXPECT_EQ(r.state.frameBuffer, ThreeAxisMetric.left(10)); // an error undoes nothing
-    EXPECT_FALSE(r.poll.linkLost());
+    r.state.recordRequest = true;
+    r.serial.feed(ThreeAxisInch);
+    r.tick();
+    EXPECT_EQ(r.logBytes(), ThreeAxisInch + "\r\n");
+    EXPECT_EQ(readings(), color::ButtonText);
 }
 
 TEST_F(PollCycleTest, CounterStillAwayAfterOkIsOpenedByLaterTicksWhenItComesBack) {
@@ -169,12 +149,12 @@ TEST_F(PollCycleTest, CounterStillAwayAfterOkIsOpenedByLaterTicksWhenItComesBack
     EXPECT_EQ(r.form.labX顯示.caption(), "   -12.345");
 }
 
-TEST_F(PollCycleTest, InvalidPortIsToldAndOpenedWithoutClosingFirst) {
+TEST_F(PollCycleTest, InvalidPortIsToldAndThePortOpenedAgain) {
+    r.serial.setPortOpen(false);
     r.serial.failNext(Op::InBufferCount, err::InvalidPortNumber);
     r.tick();
     ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
     EXPECT_EQ(r.rig.dialogs.messages[0].title, "USB無信號");
-    EXPECT_EQ(r.serial.closeCount(), 0);
     EXPECT_TRUE(r.serial.portOpen());
     EXPECT_FALSE(r.poll.linkLost());
 }
@@ -217,7 +197,6 @@ TEST_F(PollCycleTest, PauseStopsTheTicksAndContinueDropsWhatWasHalfReceived) {
     EXPECT_FALSE(r.tick());
     r.keypad.CmdHalt_Click();
     EXPECT_TRUE(r.state.frameBuffer.isEmpty());
-    EXPECT_FALSE(r.state.recordRequest);
     r.openLog();
     r.serial.feed(ThreeAxisMetric);
     EXPECT_TRUE(r.tick());
@@ -230,11 +209,12 @@ TEST_F(PollCycleTest, PauseDuringTheFrameLetsTheTickFinish) {
         if (r.form.CmdHalt.caption() == "Halt")
             r.keypad.CmdHalt_Click();
     };
-    r.serial.feed(TwoAxis);
+    r.serial.feed(TwoAxis + TwoAxis); // the second line is shown while paused
     r.tick();
     EXPECT_FALSE(r.form.Timer1.enabled());
     EXPECT_EQ(r.form.window.caption(), "二軸顯示"); // the layout step still ran
-    EXPECT_EQ(polls(), 1);
+    EXPECT_EQ(readings(), color::Red);
+    EXPECT_EQ(polls(), 2);
 }
 
 TEST_F(PollCycleTest, WindowClosedDuringTheFrameEndsTheTickUntouched) {
@@ -243,4 +223,22 @@ TEST_F(PollCycleTest, WindowClosedDuringTheFrameEndsTheTickUntouched) {
     r.tick();
     EXPECT_EQ(polls(), 0);
     EXPECT_EQ(r.state.frameBuffer, ThreeAxisMetric);
+}
+
+TEST_F(PollCycleTest, PortChangedDuringTheFrameEndsTheTickQuietly) {
+    for (const bool reopened : {false, true}) {
+        ReadoutRig t;
+        t.rig.events.onDoEvents = [&] {
+            t.serial.setPortOpen(false);
+            if (reopened)
+                t.serial.setPortOpen(true);
+        };
+        t.serial.setInputLen(100);
+        t.serial.feed(ThreeAxisMetric + TwoAxis);
+        t.tick();
+        EXPECT_TRUE(t.serial.written().isEmpty()) << reopened;
+        EXPECT_TRUE(t.rig.dialogs.messages.empty()) << reopened;
+        EXPECT_EQ(t.host.unloads, 0);
+        EXPECT_EQ(t.form.window.caption(), "三軸顯示") << reopened; // the old port's next line
+    }
 }

@@ -25,11 +25,7 @@ struct ReadoutRig : FormRig {
     QString logPath() { return rig.path(QStringLiteral("log.txt")); }
     void openLog() { rig.files.openAppend(fileno::LogFile, logPath()); }
     QByteArray logBytes() { return fileBytes(logPath()); }
-    // Hands a line to the frame handling as a complete read would.
-    void handle(const QByteArray& line) {
-        state.frameBuffer = line;
-        frames.handleFrame();
-    }
+    void handle(const QByteArray& line) { frames.handleFrame(line); }
     bool tick() { return form.Timer1.fire(); }
 
     FrameHandler frames{form, state, platform};

@@ -34,10 +34,7 @@ struct BigReadoutTest : ::testing::Test {
         return std::make_unique<ui::ReadoutAdditions>(r.form, window, handlers, r.platform,
                                                       [this](const Observable& s) { dispatch(s); });
     }
-    void frame(const QByteArray& line) {
-        r.state.frameBuffer = line;
-        handlers.frames.handleFrame();
-    }
+    void frame(const QByteArray& line) { handlers.frames.handleFrame(line); }
 };
 
 // What the window shows: the box around every pixel that is not the dark ground.

@@ -2,6 +2,7 @@
 
 #include "../runtime_error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 
@@ -27,6 +28,8 @@ void ScriptedDialogs::showMessage(const QString& prompt, int type, const QString
 
 std::optional<QString> ScriptedDialogs::chooseFileToOpen(const CommonDialog& dialog) {
     fileDialogs.push_back(dialog);
+    if (whileFileDialogOpen)
+        whileFileDialogOpen();
     std::optional<QString> answer;
     if (!fileAnswers.empty()) {
         answer.swap(fileAnswers.front());
@@ -55,7 +58,7 @@ void FakeHelpViewer::showContents(const QString& helpFile) {
     shown.push_back(helpFile);
 }
 
-int WriteRefusingFiles::openDescriptor(const QByteArray& path, int flags) {
+int FaultyFiles::Disk::openDescriptor(const QByteArray& path, int flags) {
     if (refuseWriting && (flags & O_ACCMODE) != O_RDONLY) {
         errno = EACCES;
         return -1;
@@ -71,6 +74,19 @@ void FaultyFiles::maybeFail(Op op) {
     if (it->second.second > 0 && --it->second.second == 0)
         m_faults.erase(it);
     throw RuntimeError(number);
+}
+
+ssize_t FaultyFiles::Disk::writeSome(int fd, const char* data, size_t size, off_t offset) {
+    if (room < 0)
+        return PosixNumberedFiles::writeSome(fd, data, size, offset);
+    if (room == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const ssize_t n =
+        PosixNumberedFiles::writeSome(fd, data, std::min(size, static_cast<size_t>(room)), offset);
+    room -= std::max<ssize_t>(n, 0);
+    return n;
 }
 
 void FaultyFiles::openRandom(int fileNumber, const QString& path, int recordLength) {

@@ -37,6 +37,7 @@ public:
     // Run while a message box is open, before its OK: what happens behind a modal box.
     std::function<void(const Message&)> whileMessageOpen;
     std::function<void(const Prompt&)> whilePromptOpen;
+    std::function<void()> whileFileDialogOpen;
 
     std::vector<Message> messages;
     std::vector<Prompt> prompts;
@@ -98,16 +99,6 @@ public:
     void showContents(const QString& helpFile) override;
 };
 
-// Real files in the file system that refuse to be opened for writing on cue, as a folder or file
-// the user may only read does (root may write anywhere, so tests ask for it here).
-class WriteRefusingFiles : public PosixNumberedFiles {
-public:
-    bool refuseWriting = false;
-
-protected:
-    int openDescriptor(const QByteArray& path, int flags) override;
-};
-
 // Real files in the file system, with failures on cue.
 class FaultyFiles : public NumberedFiles {
 public:
@@ -115,8 +106,15 @@ public:
 
     // The next `times` calls of op raise the error (0 times: every call until clearFaults()).
     void failNext(Op op, int errorNumber, int times = 1) { m_faults[op] = {errorNumber, times}; }
-    void clearFaults() { m_faults.clear(); }
+    // The disk takes `bytes` more bytes, then every write fails with ENOSPC, part way if need be.
+    void fillDiskAfter(qsizetype bytes) { m_real.room = bytes; }
+    // Opening for writing is refused (EACCES), as a folder or file the user may only read does;
+    // root may write anywhere, so tests ask for it here.
     void refuseWriting(bool refuse = true) { m_real.refuseWriting = refuse; }
+    void clearFaults() {
+        m_faults.clear();
+        m_real.room = -1;
+    }
 
     void openRandom(int fileNumber, const QString& path, int recordLength) override;
     QByteArray getRecord(int fileNumber, int recordNumber) override;
@@ -129,8 +127,14 @@ public:
     bool isReadOnly(int fileNumber) const override { return m_real.isReadOnly(fileNumber); }
 
 private:
+    struct Disk : PosixNumberedFiles {
+        qsizetype room = -1; // bytes left on the disk; -1: as much as the real one has
+        bool refuseWriting = false;
+        ssize_t writeSome(int fd, const char* data, size_t size, off_t offset) override;
+        int openDescriptor(const QByteArray& path, int flags) override;
+    };
     void maybeFail(Op op);
-    WriteRefusingFiles m_real;
+    Disk m_real;
     std::map<Op, std::pair<int, int>> m_faults;
 };
 

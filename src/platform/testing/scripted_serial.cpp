@@ -70,7 +70,7 @@ void ScriptedSerial::setPortOpen(bool open) {
         m_open = true;
         m_pulled = false;
         m_input.clear();
-        ++m_openCount;
+        noteOpened();
         m_openedPorts.push_back(m_commPort);
         return;
     }

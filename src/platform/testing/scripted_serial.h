@@ -48,7 +48,6 @@ public:
     const std::vector<std::pair<int, QByteArray>>& outputs() const { return m_outputs; }
     QByteArray written() const;
     void clearOutputs() { m_outputs.clear(); }
-    int openCount() const { return m_openCount; }
     int closeCount() const { return m_closeCount; }
     // Ports opened, in order.
     const std::vector<int>& openedPorts() const { return m_openedPorts; }
@@ -78,7 +77,6 @@ private:
     QByteArray m_input;
     std::vector<std::pair<int, QByteArray>> m_outputs;
     std::vector<int> m_openedPorts;
-    int m_openCount = 0;
     int m_closeCount = 0;
 };
 
