@@ -11,7 +11,7 @@ top=$PWD
 
 echo "Checking the Debian packages it needs (installing missing ones takes a few minutes)..."
 scripts/install-deps.sh
-echo "Building vx and vx515sim into build/ (about 2 minutes on 2 idle cores the first time," \
+echo "Building vx and vx515sim into build/ (1 to 3 minutes on two cores the first time," \
     "seconds after)..."
 started=$SECONDS
 scripts/build.sh app
