@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, starts the counter simulator on port 1 and the program
-# connected to it. Without a display it runs on a virtual one for a few seconds and leaves a
-# screenshot.
+# Installs what is missing, builds the two programs, starts the counter simulator on port 1 and
+# the program connected to it. Without a display it runs on a virtual one for a few seconds and
+# leaves a screenshot of the program's window.
 #
 # The simulator takes commands while it runs: echo "axes 2" > run/vx515sim.in
 # (see build/tools/vx515sim/vx515sim --help for the list).
@@ -9,9 +9,15 @@ set -euo pipefail
 cd "$(dirname "$0")"
 top=$PWD
 
+echo "Checking the Debian packages it needs (installing missing ones takes a few minutes)..."
 scripts/install-deps.sh
-scripts/build.sh
+echo "Building vx and vx515sim into build/ (1 to 3 minutes on two cores the first time," \
+    "seconds after)..."
+started=$SECONDS
+scripts/build.sh app
+echo "Built in $((SECONDS - started)) s."
 
+echo "Starting the simulated counter and vx..."
 run_dir="$top/run"
 mkdir -p "$run_dir/ports" "$run_dir/work"
 rm -f "$run_dir/ports/COM"*
@@ -60,7 +66,7 @@ if ! window=$(timeout 30 xdotool search --sync --name '^三軸顯示$' | head -n
     exit 1
 fi
 sleep 3 # let the readings run for a moment before the picture
-import -window root "$run_dir/screenshot.png"
-xdotool key --window "$window" ctrl+x 2>/dev/null || true
+import -window "$window" "$run_dir/screenshot.png"
+xdotool windowfocus "$window" key --clearmodifiers ctrl+x 2>/dev/null || true
 for _ in $(seq 50); do kill -0 "$vx_pid" 2>/dev/null || break; sleep 0.1; done
 echo "No display here: vx ran on a virtual display. Screenshot: $run_dir/screenshot.png"

@@ -1,19 +1,48 @@
-// vx: the readout program. It takes no arguments.
+// vx: the readout program. Without arguments it works in the current folder; --desktop-entry
+// (the menu's launch) in the per-user folder; --help and --version answer and touch nothing.
+#include "command_line.h"
 #include "platform/posix_serial.h"
 #include "shell/ui/application.h"
 #include "shell/ui/widget_style.h"
+#include "user_folder.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QMessageBox>
 #include <QTranslator>
 #include <csignal>
+#include <cstdio>
+
+namespace {
+
+QStringList arguments(int argc, char** argv) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // A write that cannot go through is a run-time error the handlers report, never the end of the
     // program: no signal for a reader that went away or a file size limit.
     std::signal(SIGPIPE, SIG_IGN);
     std::signal(SIGXFSZ, SIG_IGN);
+
+    // Before the application object: an answer needs no display and no file.
+    using Action = vx::app::CommandLine::Action;
+    const vx::app::CommandLine commandLine = vx::app::parseCommandLine(arguments(argc, argv));
+    if (commandLine.action == Action::Help || commandLine.action == Action::Version) {
+        std::fputs(qPrintable(commandLine.text), stdout);
+        return 0;
+    }
+    if (commandLine.action == Action::Error) {
+        std::fprintf(stderr, "vx: %s\nTry 'vx --help'.\n", qPrintable(commandLine.text));
+        return 2;
+    }
+
     QApplication qapp(argc, argv);
     vx::ui::installFontSubstitutions();
     // The buttons and labels of the standard dialogs in Traditional Chinese, like the program.
@@ -23,6 +52,13 @@ int main(int argc, char** argv) {
             QStringLiteral("qtbase"), QStringLiteral("_"),
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&dialogTexts);
+    if (commandLine.desktopEntry) {
+        const QString error = vx::app::enterFolder(vx::app::desktopEntryFolder());
+        if (!error.isEmpty()) {
+            QMessageBox::critical(nullptr, QStringLiteral("Vx"), error);
+            return 1;
+        }
+    }
     vx::ui::Application app([] { return std::make_unique<vx::PosixSerial>(); });
     return app.run();
 }

@@ -4,7 +4,7 @@
 # VX_FUZZ_SECONDS sets the time of each fuzz target (20 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh tests sanitizers
 
 root=$PWD
 build=$root/build-sanitize

@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when any is missing.
+# Installs the Debian packages that are missing for building and running the programs, and with
+# "tests", "package" and "sanitizers" also for the tests, for building and checking the Debian
+# package, and for the clang build with sanitizers and the fuzz targets.
+# Usage: scripts/install-deps.sh [tests] [package] [sanitizers]
 set -euo pipefail
 
 packages=(
+    # building and running (./run.sh, also on a virtual display)
     cmake g++ make pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
-    libgtest-dev
-    clang libclang-rt-14-dev llvm
     fonts-arphic-uming fonts-arphic-ukai
-    xvfb xdotool x11-utils imagemagick procps bc
+    xvfb xdotool imagemagick
 )
+for group in "$@"; do
+    case $group in
+    tests) packages+=(libgtest-dev x11-utils procps bc) ;;
+    package) packages+=(dpkg-dev file lintian desktop-file-utils appstream) ;;
+    sanitizers) packages+=(libgtest-dev clang libclang-rt-14-dev llvm) ;;
+    *)
+        echo "install-deps.sh: unknown group $group (tests, package, sanitizers)" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -19,7 +32,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ "${#missing[@]}" -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
+    echo "Installing: ${missing[*]} (a few minutes on a fresh machine)"
     sudo_cmd=()
     [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
     export DEBIAN_FRONTEND=noninteractive

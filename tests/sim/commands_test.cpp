@@ -23,6 +23,7 @@ TEST(Options, DefaultsAndBothValueForms) {
     EXPECT_EQ(full.options->seed, 99u);
 
     EXPECT_TRUE(parseOptions({"--help"}).options->help);
+    EXPECT_TRUE(parseOptions({"--version"}).options->version);
 }
 
 TEST(Options, RefusesMissingOrBadValues) {

@@ -55,6 +55,10 @@ OptionsResult parseOptions(const std::vector<std::string>& args) {
             options.help = true;
             continue;
         }
+        if (name == "--version") {
+            options.version = true;
+            continue;
+        }
         if (name != "--dir" && name != "--port" && name != "--axes" && name != "--unit" &&
             name != "--log" && name != "--seed")
             return {std::nullopt, "unknown option " + name};
@@ -83,7 +87,7 @@ OptionsResult parseOptions(const std::vector<std::string>& args) {
             return {std::nullopt, "--seed takes an unsigned number"};
         }
     }
-    if (options.help)
+    if (options.help || options.version)
         return {options, {}};
     if (options.dir.empty())
         return {std::nullopt, "--dir is required"};
@@ -106,6 +110,7 @@ Options:
   --log FILE       log to FILE (replaced, flushed per line) instead of standard output
   --seed S         seed of the slow drift of the axes (default 1)
   -h, --help       this text
+  --version        the version
 
 The counter answers every "O" with one line, paced at the speed set on the port (11 bits a
 character), and takes the key codes 0-6 and 8; other bytes are logged and ignored.

@@ -20,6 +20,7 @@ struct Options {
     std::string logFile; // empty: standard output
     std::uint64_t seed = 1;
     bool help = false;
+    bool version = false;
 };
 
 struct OptionsResult {

@@ -28,6 +28,10 @@ int main(int argc, char** argv) {
         std::fputs(vx::sim::usageText().c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::puts("vx515sim " VX_VERSION);
+        return 0;
+    }
     struct stat dirStat {};
     if (::stat(options.dir.c_str(), &dirStat) != 0 || !S_ISDIR(dirStat.st_mode)) {
         std::fprintf(stderr, "vx515sim: %s is not a folder\n", options.dir.c_str());
