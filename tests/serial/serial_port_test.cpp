@@ -267,17 +267,17 @@ TEST_F(SerialPort, APulledCableIsDeviceGoneUntilTheNextOpen) {
         {"Output", [](PosixSerial& s) { s.output(QByteArray("O")); }, err::PortNotOpen},
         {"Settings", [](PosixSerial& s) { s.setSettings(QStringLiteral("19200,N,8,2")); }, 0},
     };
-    for (const auto& [name, operation, whenClosed] : rows) {
-        SCOPED_TRACE(name);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         PosixSerial serial;
-        EXPECT_EQ(errorOf([&] { operation(serial); }), whenClosed);
+        EXPECT_EQ(errorOf([&] { row.operation(serial); }), row.whenClosed);
         {
             Pty pty;
             openOn(serial, pty);
             pty.send("abc");
             ASSERT_TRUE(countReaches(serial, 3));
         }
-        EXPECT_EQ(errorOf([&] { operation(serial); }), err::DeviceGone);
+        EXPECT_EQ(errorOf([&] { row.operation(serial); }), err::DeviceGone);
         EXPECT_EQ(errorOf([&] { serial.inBufferCount(); }), err::DeviceGone);
         serial.setPortOpen(false);
         serial.setPortOpen(false); // closing twice is quiet
