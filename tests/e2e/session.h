@@ -125,7 +125,7 @@ protected:
     QString startWithCounter() {
         startSim(1);
         startVx();
-        const QString main = window(ThreeAxes, 20s);
+        QString main = window(ThreeAxes, 20s);
         if (main.isEmpty() || !waitFor([&] {
                 return showsText(shot(main, "readings"), onShot(main, place::ReadingX));
             }))
@@ -182,7 +182,7 @@ protected:
     // A screenshot of the window, kept as "<name>.png".
     QImage shot(const QString& id, const QString& name) const {
         x({"import", "-silent", "-window", id, artefact(name + ".png")});
-        const QImage image(artefact(name + ".png"));
+        QImage image(artefact(name + ".png"));
         if (image.isNull())
             fail("no screenshot " + name);
         return image;

@@ -94,7 +94,8 @@ TEST(CounterPolls, AnswersShowTheStateThenDriftSlowlyAsTheSeedSays) {
     }
     EXPECT_EQ(linesA, linesB);
     EXPECT_NE(linesA, linesC);
-    EXPECT_NE(linesA.substr(0, 38), linesA.substr(38 * 49)) << "the readings never moved";
+    EXPECT_NE(linesA.substr(0, 38), linesA.substr(std::size_t{38} * 49))
+        << "the readings never moved";
 }
 
 } // namespace
