@@ -6,9 +6,11 @@
 #   scripts/mutants.sh [-n] [-s SOURCE_TREE] [-b BUILD_DIR] [-k PATTERN] [-j JOBS] [LIST]
 #
 # SOURCE_TREE defaults to this repository, BUILD_DIR to SOURCE_TREE/build (configured if it is
-# not), LIST to scripts/mutants.txt beside this script; -k runs only the mutants whose heading
-# matches the pattern (grep -E); -n only tells which mutants apply, without building. A path that does not exist in the tree is looked for by its base
-# name under src/, tools/ and app/, so the list also runs on older trees.
+# not), LIST to scripts/mutants.txt beside this script. -k runs only the mutants whose heading
+# matches the pattern (grep -E); -n only tells which mutants apply, without building. A file that
+# is not at its path in the tree is looked for by its base name under src/, tools/ and app/, and
+# then by the one product file that holds the text, so the list also runs on older trees. A mutant
+# whose text is not found exactly once is "not applicable", never "caught".
 #
 # The list: blank lines and lines starting with "#" are ignored; a mutant is three lines,
 #   @ <path> | <the fault, in a few words>
@@ -29,7 +31,7 @@ while getopts "ns:b:k:j:" opt; do
     b) build="$OPTARG" ;;
     k) pattern="$OPTARG" ;;
     j) jobs="$OPTARG" ;;
-    *) sed -n '2,16p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,20p' "$0" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -51,11 +53,12 @@ if [[ $dry -eq 0 && ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 2
 fi
 # Every test program but the end-to-end ones, and the simulator that the simulator tests start.
-[[ $dry -eq 0 ]] && mapfile -t targets < <(cmake --build "$build" --target help | grep -oE '[A-Za-z0-9_]+_tests$' |
-    grep -v '^e2e' | sort -u)
+[[ $dry -eq 0 ]] && mapfile -t targets < <(cmake --build "$build" --target help |
+    grep -oE '[A-Za-z0-9_]+_tests$' | grep -v '^e2e' | sort -u)
 targets+=(vx515sim)
 
 build_and_test() {
+    rm -f "$log/build" "$log/test"
     cmake --build "$build" -j "$jobs" --target "${targets[@]}" >"$log/build" 2>&1 || return 2
     ctest --test-dir "$build" -LE e2e -j "$jobs" --timeout 60 --stop-on-failure >"$log/test" 2>&1 ||
         return 1
@@ -129,6 +132,8 @@ while IFS= read -r line || [[ -n "$line" ]]; do
     build_and_test
     result=$?
     restore
+    # Ctrl+C reaches make and ctest, which end as if they had failed: stop here, not at the next.
+    grep -qs "Interrupt" "$log/build" "$log/test" && exit 130
     case "$result" in
     0) survived=$((survived + 1)); echo "SURVIVED        $label" ;;
     1) caught=$((caught + 1)); echo "caught          $label by $(failed_tests)" ;;
