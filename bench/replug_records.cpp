@@ -61,13 +61,16 @@ int main(int argc, char** argv) {
     };
     // One tick every 50 ms until the condition holds or the deadline passes.
     const auto tickUntil = [&](const std::function<bool()>& done, std::chrono::milliseconds limit) {
-        return waitUntil(
-            [&] {
-                QCoreApplication::processEvents();
-                form.Timer1.fire();
-                return done();
-            },
-            limit, 50ms);
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            QCoreApplication::processEvents();
+            form.Timer1.fire();
+            if (done())
+                return true;
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            std::this_thread::sleep_for(50ms);
+        }
     };
 
     int midLine = 0;

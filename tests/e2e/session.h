@@ -1,0 +1,263 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace vx::e2e {
+
+using namespace std::chrono_literals;
+using std::chrono::milliseconds;
+
+inline const QString ThreeAxes = QStringLiteral("三軸顯示"), TwoAxes = QStringLiteral("二軸顯示"),
+                     LinkLost = QStringLiteral("USB無信號"),
+                     PortPrompt = QStringLiteral("傳輸埠錯誤"), OpenDialog = QStringLiteral("開啟");
+
+// Places on the main window's client area, below the menu bar, in pixels.
+namespace place {
+inline const QRect CmdABS{408, 184, 57, 57}, CmdRS{480, 184, 57, 57}, ReadingX{120, 112, 257, 57},
+    ReadingY{120, 184, 257, 57}, ReadingZ{120, 256, 257, 57}, LinkStatus{2, 346, 260, 12};
+} // namespace place
+
+// Checks the condition every 50 ms until it holds or the time is up; its last result.
+inline bool waitFor(const std::function<bool()>& condition, milliseconds timeout = 5s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (; !condition(); QThread::msleep(50))
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+    return true;
+}
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whether the area holds dark pixels: a reading in the large font has hundreds, an empty place
+// none.
+inline bool showsText(const QImage& image, const QRect& area) {
+    int dark = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            dark += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
+    return dark >= 50;
+}
+
+// vx against vx515sim in a private X server, in a temporary folder: vx runs in path("work") and
+// finds its ports in path("ports"). Every process dies with the test; logs and screenshots stay in
+// the build's artefacts folder under the test's name. A step that cannot go on throws, and the
+// test fails with the reason.
+class Session : public ::testing::Test {
+protected:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "e2e_tests", *argv[] = {name, nullptr};
+        static QCoreApplication app(argc, argv); // for QProcess
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_artefacts =
+            QStringLiteral(VX_E2E_ARTIFACTS_DIR "/") + test->test_suite_name() + "." + test->name();
+        QDir(m_artefacts).removeRecursively();
+        QDir().mkpath(m_artefacts);
+        for (const char* dir : {"work", "ports", "config", "home", "tmp"})
+            QDir(m_dir.path()).mkdir(QString::fromLatin1(dir));
+        // Nothing of the caller's desktop (scaling, style, another display), which would move the
+        // places on the screen.
+        for (const char* variable : {"PATH", "LANG", "LC_ALL"})
+            if (qEnvironmentVariableIsSet(variable))
+                m_env.insert(variable, qEnvironmentVariable(variable));
+        for (const auto& [variable, folder] : {std::pair{"VX_SERIAL_PORT_DIR", "ports"},
+                                               {"XDG_CONFIG_HOME", "config"},
+                                               {"HOME", "home"},
+                                               {"TMPDIR", "tmp"}})
+            m_env.insert(variable, path(folder));
+        m_env.insert("QT_QPA_PLATFORM", "xcb");
+        // A free display, named once it takes clients; no reset when the last client leaves.
+        QProcess& xvfb = launch(
+            "Xvfb",
+            {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"},
+            "xvfb.log", true);
+        m_env.insert("DISPLAY", ":" + firstLine(xvfb, 20s, "Xvfb gave no display number"));
+    }
+    void TearDown() override {
+        for (; !m_programs.empty(); m_programs.pop_back()) {
+            m_programs.back()->kill();
+            m_programs.back()->waitForFinished(5000);
+        }
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString artefact(const QString& name) const { return m_artefacts + "/" + name; }
+
+    // The simulator on port n, once it is ready (one per session), and commands on its input.
+    void startSim(int port, const QStringList& extra = {}) {
+        m_sim = &launch(VX515SIM_PATH,
+                        QStringList{"--dir", path("ports"), "--port", QString::number(port),
+                                    "--log", artefact("vx515sim.log")} +
+                            extra,
+                        "vx515sim.err", true);
+        firstLine(*m_sim, 5s, "vx515sim was not ready");
+    }
+    void sim(const QByteArray& commands) {
+        if (!m_sim || m_sim->write(commands + "\n") < 0 || !m_sim->waitForBytesWritten(5000))
+            fail("the simulator took no command " + commands);
+    }
+    QByteArray simLog() const { return fileBytes(artefact("vx515sim.log")); }
+    bool simLogShows(const QByteArray& text, qsizetype from, milliseconds timeout = 5s) const {
+        return waitFor([&] { return simLog().indexOf(text, from) >= 0; }, timeout);
+    }
+
+    // vx, with a log of its own per run; earlier runs go on running.
+    QProcess& startVx() {
+        return *(m_vx = &launch(VX_PATH, {}, QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
+    }
+    // The simulator on port 1 and vx showing a reading: the main window's id.
+    QString startWithCounter() {
+        startSim(1);
+        startVx();
+        QString main = window(ThreeAxes, 20s);
+        if (main.isEmpty() || !waitFor([&] {
+                return showsText(shot(main, "readings"), onShot(main, place::ReadingX));
+            }))
+            fail("no main window with an X reading; see readings.png");
+        return main;
+    }
+    // Ctrl+X on the main window: whether the latest vx then ended with status 0.
+    bool exitVx(const QString& main) {
+        key(main, "ctrl+x");
+        return m_vx->waitForFinished(10000) && m_vx->exitStatus() == QProcess::NormalExit &&
+               m_vx->exitCode() == 0;
+    }
+
+    // An X tool (xdotool, import, ...) on the session's display: what it printed.
+    QByteArray x(const QStringList& args) const {
+        QProcess tool;
+        tool.setProcessEnvironment(m_env);
+        tool.start(args.first(), args.mid(1));
+        if (!tool.waitForFinished(10000))
+            fail(args.join(' ') + ": no end within 10 s");
+        return tool.readAllStandardOutput();
+    }
+    // A shown window of vx with exactly that title: its id, or an empty text by the deadline.
+    QString window(const QString& title, milliseconds timeout = 5s) const {
+        QString found;
+        waitFor(
+            [&] {
+                for (const QByteArray& id :
+                     x({"xdotool", "search", "--onlyvisible", "--class", "^vx$"}).split('\n'))
+                    if (!id.isEmpty() && titleOf(id) == title)
+                        found = id;
+                return !found.isEmpty();
+            },
+            timeout);
+        return found;
+    }
+    QString titleOf(const QString& id) const {
+        return QString::fromUtf8(x({"xdotool", "getwindowname", id}).trimmed());
+    }
+    bool gone(const QString& id) const {
+        return waitFor([&] { return !x({"xwininfo", "-id", id}).contains("IsViewable"); });
+    }
+    void key(const QString& id, const QString& keys) const {
+        x({"xdotool", "windowfocus", id, "key", "--clearmodifiers", keys});
+    }
+    void type(const QString& id, const QString& text) const {
+        x({"xdotool", "windowfocus", id, "type", "--delay", "15", text});
+    }
+    void click(const QString& main, const QRect& place) {
+        const QPoint at = onShot(main, place).center();
+        x({"xdotool", "mousemove", "--window", main, QString::number(at.x()),
+           QString::number(at.y()), "click", "1"});
+    }
+    // A screenshot of the window, kept as "<name>.png".
+    QImage shot(const QString& id, const QString& name) const {
+        x({"import", "-silent", "-window", id, artefact(name + ".png")});
+        QImage image(artefact(name + ".png"));
+        if (image.isNull())
+            fail("no screenshot " + name);
+        return image;
+    }
+    // Where a place of the main window is in its screenshots: below the menu bar, which ends in a
+    // line of one colour across the window on a ground of another, once the window is painted.
+    QRect onShot(const QString& main, const QRect& place) {
+        const auto oneColour = [](const QImage& image, int y) {
+            for (int x = 1; x < image.width(); ++x)
+                if (image.pixel(x, y) != image.pixel(0, y))
+                    return false;
+            return true;
+        };
+        for (int tries = 0; m_menuBar < 0 && tries < 50; ++tries) {
+            const QImage image = shot(main, "menu-bar");
+            for (int y = 8; m_menuBar < 0 && y < std::min(80, image.height()); ++y)
+                if (oneColour(image, y - 1) && oneColour(image, y) &&
+                    image.pixel(0, y - 1) != image.pixel(0, y))
+                    m_menuBar = y + 1;
+        }
+        if (m_menuBar < 0)
+            fail("no line under the menu bar; see menu-bar.png");
+        return place.translated(0, m_menuBar);
+    }
+    // Waits until the place looks different from the earlier screenshot.
+    bool changes(const QString& main, const QImage& earlier, const QRect& place,
+                 const QString& name) {
+        const QRect area = onShot(main, place);
+        return waitFor([&] { return shot(main, name).copy(area) != earlier.copy(area); });
+    }
+
+private:
+    [[noreturn]] static void fail(const QString& why) {
+        throw std::runtime_error(why.toStdString());
+    }
+    // Standard error, and standard output unless it is read, go to the log in the artefacts.
+    QProcess& launch(const QString& program, const QStringList& args, const QString& log,
+                     bool readOutput = false) {
+        QProcess& p = *m_programs.emplace_back(std::make_unique<QProcess>());
+        p.setChildProcessModifier([parent = ::getpid()] {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL); // a test that crashes leaves nothing behind
+            if (::getppid() != parent)
+                ::_exit(127);
+        });
+        p.setProcessEnvironment(m_env);
+        p.setWorkingDirectory(path("work"));
+        p.setStandardErrorFile(artefact(log), QIODevice::Append);
+        if (!readOutput)
+            p.setStandardOutputFile(artefact(log), QIODevice::Append);
+        p.start(program, args);
+        if (!p.waitForStarted(10000))
+            fail(program + " did not start: " + p.errorString());
+        return p;
+    }
+    // The first line the program writes; the test fails with the reason when none comes.
+    static QByteArray firstLine(QProcess& p, milliseconds timeout, const QString& orElse) {
+        waitFor(
+            [&] {
+                p.waitForReadyRead(50);
+                return p.canReadLine() || p.state() == QProcess::NotRunning;
+            },
+            timeout);
+        if (!p.canReadLine())
+            fail(orElse);
+        return p.readLine().trimmed();
+    }
+
+    QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/vx-e2e-XXXXXX")};
+    QString m_artefacts;
+    QProcessEnvironment m_env;
+    std::vector<std::unique_ptr<QProcess>> m_programs;
+    QProcess* m_sim = nullptr;
+    QProcess* m_vx = nullptr;
+    int m_vxRuns = 0;
+    int m_menuBar = -1;
+};
+
+} // namespace vx::e2e
