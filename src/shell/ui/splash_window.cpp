@@ -42,7 +42,7 @@ SplashWindow::SplashWindow(SplashForm& form)
     m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
     connect(&m_timer, &QTimer::timeout, this, [this] { m_form.Timer1.fire(); });
     const QPointer<SplashWindow> self(this);
-    form.Timer1.addObserver([self] {
+    form.Timer1.addObserver([self](unsigned) {
         if (self)
             self->followTimer();
     });
