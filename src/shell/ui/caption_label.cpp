@@ -22,20 +22,37 @@ CaptionLabel::CaptionLabel(QWidget* parent)
     : QLabel(parent) {}
 
 void CaptionLabel::showCaption(const QString& caption) {
+    if (caption == text())
+        return;
     const bool plain = textFormat() == Qt::PlainText && frameWidth() == 0 && margin() == 0 &&
-                       indent() <= 0 && !testAttribute(Qt::WA_UpdatesDisabled);
-    if (!plain) {
+                       indent() <= 0 && wordWrap() && !caption.contains(FullWidthSpace) &&
+                       !text().contains(FullWidthSpace) &&
+                       (alignment() & (Qt::AlignLeft | Qt::AlignRight)) != 0 &&
+                       (alignment() & Qt::AlignTop) != 0 && !testAttribute(Qt::WA_UpdatesDisabled);
+    if (!plain || !m_glyphs || !isVisible()) {
+        m_glyphs.reset();
         setText(caption);
         return;
     }
-    const QRect damage =
-        textDamage(QFontMetricsF(font()), contentsRect(), alignment(), text(), caption);
-    // QLabel would repaint all of itself; what changed is repainted below.
+    PlacedGlyphs glyphs = placeGlyphs(font(), contentsRect(), alignment(), caption);
+    const QRegion damage = textDamage(*m_glyphs, glyphs);
+    m_glyphs = std::move(glyphs);
+    // QLabel would repaint all of itself; only what changed is repainted.
     setAttribute(Qt::WA_UpdatesDisabled, true);
     setText(caption);
     setAttribute(Qt::WA_UpdatesDisabled, false);
-    if (!damage.isEmpty())
-        update(damage);
+    update(damage);
+}
+
+void CaptionLabel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        m_glyphs.reset();
+    QLabel::changeEvent(event);
+}
+
+void CaptionLabel::resizeEvent(QResizeEvent* event) {
+    m_glyphs.reset();
+    QLabel::resizeEvent(event);
 }
 
 void CaptionLabel::keepBackdrop() {
@@ -79,6 +96,9 @@ void CaptionLabel::paintEvent(QPaintEvent* event) {
         paintBackdrop(event->rect());
     if (!paintWithFullWidthSpaces())
         QLabel::paintEvent(event);
+    // What is on the screen now is what the next caption is compared with.
+    if (!m_glyphs)
+        m_glyphs = placeGlyphs(font(), contentsRect(), alignment(), text());
 }
 
 // The caption laid out with a stand-in for each full-width space, and only the rest drawn.

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "text_damage.h"
+
 #include <QLabel>
 #include <QPixmap>
+#include <optional>
 
 namespace vx::ui {
 
@@ -20,6 +23,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -28,6 +33,8 @@ private:
 
     bool m_keepBackdrop = false;
     QPixmap m_backdrop;
+    // Where the caption's glyphs stand, kept to tell what the next caption changes.
+    std::optional<PlacedGlyphs> m_glyphs;
 };
 
 } // namespace vx::ui

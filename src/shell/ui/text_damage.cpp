@@ -1,44 +1,71 @@
 #include "text_damage.h"
 
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QtMath>
+#include <algorithm>
 
 namespace vx::ui {
 
-QRect textDamage(const QFontMetricsF& metrics, const QRect& area, Qt::Alignment alignment,
-                 const QString& before, const QString& after) {
-    if (before == after)
-        return {};
-    const bool left = (alignment & Qt::AlignLeft) != 0;
-    const bool right = (alignment & Qt::AlignRight) != 0;
-    if (before.isEmpty() || before.size() != after.size() || left == right)
-        return area;
-    qsizetype first = 0;
-    while (before.at(first) == after.at(first))
-        ++first;
-    // A line end after the change must stand where it stood, with the same lines after it.
-    const qsizetype lineEnd = after.indexOf(QLatin1Char('\n'));
-    const qsizetype end = lineEnd < 0 ? after.size() : lineEnd;
-    if (first >= end || before.indexOf(QLatin1Char('\n')) != lineEnd ||
-        QStringView(before).mid(end) != QStringView(after).mid(end))
-        return area;
-    const QString lineBefore = before.left(end);
-    const QString lineAfter = after.left(end);
-    const qreal width = metrics.horizontalAdvance(lineAfter);
-    if (qMax(width, metrics.horizontalAdvance(lineBefore)) >= area.width() - 1)
-        return area; // the line may wrap
-    if (right && width != metrics.horizontalAdvance(lineBefore))
-        return area; // the characters before the change moved
-    // One character more than changed: kerning or a ligature joins it to the first changed one.
-    const qsizetype start = qMax<qsizetype>(first - 1, 0);
-    const qreal prefix = metrics.horizontalAdvance(lineAfter.left(start));
-    const qreal x = left ? area.left() + prefix : area.left() + area.width() - width + prefix;
-    // Ink reaches left of the pen by a glyph's negative left bearing, and blurs a pixel.
-    qreal overhang = 0;
-    for (qsizetype i = start; i < end; ++i)
-        overhang = qMax(overhang, -qMin(metrics.leftBearing(lineBefore.at(i)),
-                                        metrics.leftBearing(lineAfter.at(i))));
-    const int from = qMax(area.left(), qFloor(x - overhang) - 2);
-    return QRect(QPoint(from, area.top()), area.bottomRight());
+PlacedGlyphs placeGlyphs(const QFont& font, const QRect& area, Qt::Alignment alignment,
+                         const QString& text) {
+    // Laid out as QPainter lays out the text of a label: line feeds end lines, lines wrap at the
+    // width of the area and start on whole pixels, one under the other.
+    QString laidOut = text;
+    laidOut.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    QTextLayout layout(laidOut, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    option.setTextDirection(Qt::LeftToRight);
+    layout.setTextOption(option);
+    const qreal leading = QFontMetricsF(font).leading();
+    qreal y = -leading;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(area.width());
+        y = qCeil(y + leading);
+        const qreal x =
+            (alignment & Qt::AlignRight) != 0 ? area.width() - line.horizontalAdvance() : 0;
+        line.setPosition(QPointF(x, y));
+        y += line.height();
+    }
+    layout.endLayout();
+    PlacedGlyphs glyphs;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        const QRawFont raw = run.rawFont();
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        for (qsizetype i = 0; i < indexes.size(); ++i) {
+            const QPointF at = positions.at(i) + area.topLeft();
+            // A pixel more on every side for the blur of a glyph that does not sit on a pixel.
+            const QRect ink = raw.boundingRect(indexes.at(i))
+                                  .translated(at)
+                                  .toAlignedRect()
+                                  .adjusted(-1, -1, 1, 1);
+            glyphs.push_back({indexes.at(i), at, ink});
+        }
+    }
+    std::sort(glyphs.begin(), glyphs.end(),
+              [](const PlacedGlyph& a, const PlacedGlyph& b) { return a.key() < b.key(); });
+    return glyphs;
+}
+
+QRegion textDamage(const PlacedGlyphs& before, const PlacedGlyphs& after) {
+    QRegion damage;
+    auto a = before.begin();
+    auto b = after.begin();
+    while (a != before.end() || b != after.end()) {
+        if (b == after.end() || (a != before.end() && a->key() < b->key())) {
+            damage += (a++)->ink;
+        } else if (a == before.end() || b->key() < a->key()) {
+            damage += (b++)->ink;
+        } else {
+            ++a;
+            ++b;
+        }
+    }
+    return damage;
 }
 
 } // namespace vx::ui

@@ -1,16 +1,29 @@
 #pragma once
 
-#include <QFontMetricsF>
+#include <QFont>
 #include <QRect>
+#include <QRegion>
 #include <QString>
+#include <vector>
 
 namespace vx::ui {
 
-// The part of a label's text area whose pixels can differ when its caption changes from `before`
-// to `after`: from a little left of the first changed character to the right edge, when the
-// characters before it stay where they were (one line that does not wrap, left-aligned, or
-// right-aligned with the same width); otherwise the whole area. Empty when nothing changes.
-QRect textDamage(const QFontMetricsF& metrics, const QRect& area, Qt::Alignment alignment,
-                 const QString& before, const QString& after);
+// A glyph of a caption where a label draws it, and the box of pixels it inks.
+struct PlacedGlyph {
+    quint32 index = 0;
+    QPointF position;
+    QRect ink;
+    auto key() const { return std::tuple(index, position.x(), position.y()); }
+};
+using PlacedGlyphs = std::vector<PlacedGlyph>;
+
+// The glyphs of plain text as a word-wrapping label draws it in the area, aligned left or right
+// and to the top, ordered by position.
+PlacedGlyphs placeGlyphs(const QFont& font, const QRect& area, Qt::Alignment alignment,
+                         const QString& text);
+
+// The pixels that can differ when a label's glyphs change from one set to the other: the ink of
+// every glyph that is not the same glyph at the same place in both.
+QRegion textDamage(const PlacedGlyphs& before, const PlacedGlyphs& after);
 
 } // namespace vx::ui
