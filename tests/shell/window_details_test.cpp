@@ -1,6 +1,6 @@
 #include "form_rig.h"
+#include "shell/ui/caption_label.h"
 #include "shell/ui/main_window.h"
-#include "shell/ui/text_damage.h"
 #include "shell/ui/widget_style.h"
 
 #include <QApplication>
@@ -42,7 +42,7 @@ struct PaintLog : QObject {
 } // namespace
 
 // Every pixel that a new caption changes lies in the part that is repainted; a new reading
-// repaints its last digits only.
+// repaints its last digits only; the label draws what QLabel draws.
 TEST(TextDamage, CoversEveryChangedPixelAndNoMore) {
     struct Row {
         FontDefinition font;
@@ -75,8 +75,9 @@ TEST(TextDamage, CoversEveryChangedPixelAndNoMore) {
         label.setText(QString::fromLatin1(row.after));
         const QImage after = label.grab().toImage();
         const auto glyphs = [&](const char* text) {
-            return ui::placeGlyphs(label.font(), label.rect(), label.alignment(),
-                                   QString::fromLatin1(text));
+            return ui::placeGlyphs(*ui::layOutCaption(label.font(), label.rect(), label.alignment(),
+                                                      QString::fromLatin1(text)),
+                                   QPointF());
         };
         const QRegion damage = ui::textDamage(glyphs(row.before), glyphs(row.after));
         for (int y = 0; y < after.height(); ++y)
@@ -85,6 +86,13 @@ TEST(TextDamage, CoversEveryChangedPixelAndNoMore) {
                     ASSERT_TRUE(damage.contains(QPoint(x, y))) << x << "," << y;
                 }
         EXPECT_EQ(damage.boundingRect().width() < label.width() / 2, row.narrow);
+        ui::CaptionLabel own(nullptr); // draws what QLabel draws, from its kept layout
+        own.setWordWrap(true);
+        own.setAlignment(label.alignment());
+        own.setFont(label.font());
+        own.resize(label.size());
+        own.setText(label.text());
+        EXPECT_EQ(own.grab().toImage(), after);
     }
 }
 

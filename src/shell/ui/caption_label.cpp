@@ -1,12 +1,9 @@
 #include "caption_label.h"
 
-#include "text_damage.h"
-
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyleOption>
-#include <QTextLayout>
 
 namespace vx::ui {
 
@@ -21,37 +18,52 @@ constexpr QChar StandIn(0x4E00);
 CaptionLabel::CaptionLabel(QWidget* parent)
     : QLabel(parent) {}
 
+CaptionLabel::~CaptionLabel() = default;
+
+// Plain text that wraps in a label without frame or margin, at the top, to the left or right: the
+// kind the windows have. Anything else QLabel draws, as it always has.
+bool CaptionLabel::plainKind() const {
+    const Qt::Alignment align = alignment();
+    return textFormat() == Qt::PlainText && wordWrap() && frameWidth() == 0 && margin() == 0 &&
+           indent() <= 0 && (align & Qt::AlignTop) != 0 &&
+           (align & (Qt::AlignLeft | Qt::AlignRight)) != 0;
+}
+
+bool CaptionLabel::drawsItself(const QString& caption) const {
+    return plainKind() && !caption.contains(FullWidthSpace);
+}
+
+void CaptionLabel::layOut() {
+    m_layout = layOutCaption(font(), contentsRect(), alignment(), text());
+    m_glyphs = placeGlyphs(*m_layout, contentsRect().topLeft());
+}
+
 void CaptionLabel::showCaption(const QString& caption) {
     if (caption == text())
         return;
-    const bool plain = textFormat() == Qt::PlainText && frameWidth() == 0 && margin() == 0 &&
-                       indent() <= 0 && wordWrap() && !caption.contains(FullWidthSpace) &&
-                       !text().contains(FullWidthSpace) &&
-                       (alignment() & (Qt::AlignLeft | Qt::AlignRight)) != 0 &&
-                       (alignment() & Qt::AlignTop) != 0 && !testAttribute(Qt::WA_UpdatesDisabled);
-    if (!plain || !m_glyphs || !isVisible()) {
-        m_glyphs.reset();
+    if (!m_layout || !drawsItself(caption) || !isVisible() ||
+        testAttribute(Qt::WA_UpdatesDisabled)) {
+        m_layout.reset();
         setText(caption);
         return;
     }
-    PlacedGlyphs glyphs = placeGlyphs(font(), contentsRect(), alignment(), caption);
-    const QRegion damage = textDamage(*m_glyphs, glyphs);
-    m_glyphs = std::move(glyphs);
-    // QLabel would repaint all of itself; only what changed is repainted.
+    PlacedGlyphs before = std::move(m_glyphs);
+    // QLabel would repaint all of itself; only the ink that changes is repainted.
     setAttribute(Qt::WA_UpdatesDisabled, true);
     setText(caption);
     setAttribute(Qt::WA_UpdatesDisabled, false);
-    update(damage);
+    layOut();
+    update(textDamage(before, m_glyphs));
 }
 
 void CaptionLabel::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange)
-        m_glyphs.reset();
+        m_layout.reset();
     QLabel::changeEvent(event);
 }
 
 void CaptionLabel::resizeEvent(QResizeEvent* event) {
-    m_glyphs.reset();
+    m_layout.reset();
     QLabel::resizeEvent(event);
 }
 
@@ -77,7 +89,7 @@ bool CaptionLabel::eventFilter(QObject* watched, QEvent* event) {
     return QLabel::eventFilter(watched, event);
 }
 
-void CaptionLabel::paintBackdrop(const QRect& area) {
+void CaptionLabel::paintBackdrop(QPainter& painter, const QRect& area) {
     QWidget* parent = parentWidget();
     const qreal ratio = devicePixelRatioF();
     if (m_backdrop.isNull()) {
@@ -86,39 +98,42 @@ void CaptionLabel::paintBackdrop(const QRect& area) {
         m_backdrop.setDevicePixelRatio(ratio);
         parent->render(&m_backdrop, QPoint(), QRegion(), QWidget::DrawWindowBackground);
     }
-    QPainter painter(this);
     const QRectF source(QPointF(area.topLeft() + pos()) * ratio, QSizeF(area.size()) * ratio);
     painter.drawPixmap(QRectF(area), m_backdrop, source);
 }
 
 void CaptionLabel::paintEvent(QPaintEvent* event) {
-    if (m_keepBackdrop)
-        paintBackdrop(event->rect());
-    if (!paintWithFullWidthSpaces())
+    if (!plainKind()) {
+        if (m_keepBackdrop) {
+            QPainter painter(this);
+            paintBackdrop(painter, event->rect());
+        }
         QLabel::paintEvent(event);
-    // What is on the screen now is what the next caption is compared with.
-    if (!m_glyphs)
-        m_glyphs = placeGlyphs(font(), contentsRect(), alignment(), text());
+        return;
+    }
+    QPainter painter(this);
+    if (m_keepBackdrop)
+        paintBackdrop(painter, event->rect());
+    if (text().contains(FullWidthSpace)) {
+        paintWithFullWidthSpaces(painter);
+        return;
+    }
+    if (!m_layout)
+        layOut();
+    // As QStyle draws a label's text: in the brush of its text role, in the colours of its state.
+    QStyleOption option;
+    option.initFrom(this);
+    painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
+    m_layout->draw(&painter, contentsRect().topLeft());
 }
 
 // The caption laid out with a stand-in for each full-width space, and only the rest drawn.
-bool CaptionLabel::paintWithFullWidthSpaces() {
-    const QString caption = text();
-    if (!wordWrap() || !caption.contains(FullWidthSpace) || frameWidth() != 0 ||
-        (alignment() & (Qt::AlignRight | Qt::AlignHCenter | Qt::AlignBottom | Qt::AlignVCenter)))
-        return false;
-    const QFontMetricsF metrics(font());
-    if (metrics.horizontalAdvance(StandIn) != metrics.horizontalAdvance(FullWidthSpace))
-        return false;
-    QString laidOut = caption;
-    laidOut.replace(FullWidthSpace, StandIn);
-    QTextLayout layout(laidOut, font());
-    QTextOption wrap;
-    wrap.setWrapMode(QTextOption::WordWrap);
-    layout.setTextOption(wrap);
+void CaptionLabel::paintWithFullWidthSpaces(QPainter& painter) {
+    QString laidOut = text();
     QList<QTextLayout::FormatRange> hidden;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption.at(i) == FullWidthSpace) {
+    for (qsizetype i = 0; i < laidOut.size(); ++i) {
+        if (laidOut.at(i) == FullWidthSpace) {
+            laidOut[i] = StandIn;
             QTextLayout::FormatRange range;
             range.start = static_cast<int>(i);
             range.length = 1;
@@ -126,22 +141,12 @@ bool CaptionLabel::paintWithFullWidthSpaces() {
             hidden.append(range);
         }
     }
-    layout.setFormats(hidden);
-    const QRect area = contentsRect();
-    qreal y = 0;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(area.width());
-        line.setPosition(QPointF(0, y));
-        y += line.height();
-    }
-    layout.endLayout();
+    const std::unique_ptr<QTextLayout> layout =
+        layOutCaption(font(), contentsRect(), alignment(), laidOut, hidden);
     QStyleOption option;
     option.initFrom(this);
-    QPainter painter(this);
-    painter.setPen(option.palette.color(foregroundRole()));
-    layout.draw(&painter, area.topLeft());
-    return true;
+    painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
+    layout->draw(&painter, contentsRect().topLeft());
 }
 
 } // namespace vx::ui

@@ -1,21 +1,24 @@
 #pragma once
 
-#include "text_damage.h"
+#include "caption_layout.h"
 
 #include <QLabel>
 #include <QPixmap>
-#include <optional>
+#include <memory>
 
 namespace vx::ui {
 
-// A label of the windows. A new caption repaints only the part of the label that it changes; a
-// label over a frame can keep an image of what the frame shows behind it, so that a new reading
-// repaints neither the frame nor the window under it. In a label that wraps, full-width spaces
-// take their room like the full-width characters they are, so that 公 and 制 of the unit label
-// stand at its top and at its bottom; Qt would let them hang at the end of the first line.
+// A label of the windows. It keeps its caption laid out, draws it as QLabel would and, for a new
+// caption, repaints only the ink of the glyphs that changed: the last digits of a reading, not
+// the whole label, and the text is shaped once, not at every paint. A label over a frame can keep
+// an image of what the frame shows behind it, so that a new reading repaints neither the frame
+// nor the window under it. In a label that wraps, full-width spaces take their room like the
+// full-width characters they are, so that 公 and 制 of the unit label stand at its top and at
+// its bottom; Qt would let them hang at the end of the first line.
 class CaptionLabel : public QLabel {
 public:
     explicit CaptionLabel(QWidget* parent);
+    ~CaptionLabel() override;
 
     void showCaption(const QString& caption);
     // Paints the parent's own face behind the text from a kept image.
@@ -28,13 +31,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void paintBackdrop(const QRect& area);
-    bool paintWithFullWidthSpaces();
+    bool plainKind() const;
+    bool drawsItself(const QString& caption) const;
+    void layOut();
+    void paintBackdrop(QPainter& painter, const QRect& area);
+    void paintWithFullWidthSpaces(QPainter& painter);
 
     bool m_keepBackdrop = false;
     QPixmap m_backdrop;
-    // Where the caption's glyphs stand, kept to tell what the next caption changes.
-    std::optional<PlacedGlyphs> m_glyphs;
+    std::unique_ptr<QTextLayout> m_layout; // of the caption shown; none until it is needed
+    PlacedGlyphs m_glyphs;
 };
 
 } // namespace vx::ui

@@ -1,4 +1,4 @@
-#include "text_damage.h"
+#include "caption_layout.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -8,21 +8,22 @@
 
 namespace vx::ui {
 
-PlacedGlyphs placeGlyphs(const QFont& font, const QRect& area, Qt::Alignment alignment,
-                         const QString& text) {
-    // Laid out as QPainter lays out the text of a label: line feeds end lines, lines wrap at the
-    // width of the area and start on whole pixels, one under the other.
+std::unique_ptr<QTextLayout> layOutCaption(const QFont& font, const QRect& area,
+                                           Qt::Alignment alignment, const QString& text,
+                                           const QList<QTextLayout::FormatRange>& formats) {
     QString laidOut = text;
     laidOut.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(laidOut, font);
+    auto layout = std::make_unique<QTextLayout>(laidOut, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
     option.setTextDirection(Qt::LeftToRight);
-    layout.setTextOption(option);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->setFormats(formats);
     const qreal leading = QFontMetricsF(font).leading();
     qreal y = -leading;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    layout->beginLayout();
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
         line.setLineWidth(area.width());
         y = qCeil(y + leading);
         const qreal x =
@@ -30,14 +31,18 @@ PlacedGlyphs placeGlyphs(const QFont& font, const QRect& area, Qt::Alignment ali
         line.setPosition(QPointF(x, y));
         y += line.height();
     }
-    layout.endLayout();
+    layout->endLayout();
+    return layout;
+}
+
+PlacedGlyphs placeGlyphs(const QTextLayout& layout, QPointF origin) {
     PlacedGlyphs glyphs;
     for (const QGlyphRun& run : layout.glyphRuns()) {
         const QRawFont raw = run.rawFont();
         const QList<quint32> indexes = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
         for (qsizetype i = 0; i < indexes.size(); ++i) {
-            const QPointF at = positions.at(i) + area.topLeft();
+            const QPointF at = positions.at(i) + origin;
             // A pixel more on every side for the blur of a glyph that does not sit on a pixel.
             const QRect ink = raw.boundingRect(indexes.at(i))
                                   .translated(at)
