@@ -36,35 +36,38 @@ std::unique_ptr<QTextLayout> layOutCaption(const QFont& font, const QRect& area,
 }
 
 PlacedGlyphs placeGlyphs(const QTextLayout& layout, QPointF origin) {
-    PlacedGlyphs glyphs;
+    PlacedGlyphs placed;
     for (const QGlyphRun& run : layout.glyphRuns()) {
-        const QRawFont raw = run.rawFont();
+        const int font = static_cast<int>(placed.fonts.size());
+        placed.fonts.append(run.rawFont());
         const QList<quint32> indexes = run.glyphIndexes();
         const QList<QPointF> positions = run.positions();
-        for (qsizetype i = 0; i < indexes.size(); ++i) {
-            const QPointF at = positions.at(i) + origin;
-            // A pixel more on every side for the blur of a glyph that does not sit on a pixel.
-            const QRect ink = raw.boundingRect(indexes.at(i))
-                                  .translated(at)
-                                  .toAlignedRect()
-                                  .adjusted(-1, -1, 1, 1);
-            glyphs.push_back({indexes.at(i), at, ink});
-        }
+        for (qsizetype i = 0; i < indexes.size(); ++i)
+            placed.glyphs.push_back({indexes.at(i), positions.at(i) + origin, font});
     }
-    std::sort(glyphs.begin(), glyphs.end(),
-              [](const PlacedGlyph& a, const PlacedGlyph& b) { return a.key() < b.key(); });
-    return glyphs;
+    std::sort(placed.glyphs.begin(), placed.glyphs.end(),
+              [](const auto& a, const auto& b) { return a.key() < b.key(); });
+    return placed;
 }
 
-QRegion textDamage(const PlacedGlyphs& before, const PlacedGlyphs& after) {
-    QRegion damage;
-    auto a = before.begin();
-    auto b = after.begin();
-    while (a != before.end() || b != after.end()) {
-        if (b == after.end() || (a != before.end() && a->key() < b->key())) {
-            damage += (a++)->ink;
-        } else if (a == before.end() || b->key() < a->key()) {
-            damage += (b++)->ink;
+QRect PlacedGlyphs::ink(const Glyph& glyph) const {
+    // A pixel more on every side for the blur of a glyph that does not sit on a pixel.
+    return fonts.at(glyph.font)
+        .boundingRect(glyph.index)
+        .translated(glyph.position)
+        .toAlignedRect()
+        .adjusted(-1, -1, 1, 1);
+}
+
+QRect textDamage(const PlacedGlyphs& before, const PlacedGlyphs& after) {
+    QRect damage;
+    auto a = before.glyphs.begin();
+    auto b = after.glyphs.begin();
+    while (a != before.glyphs.end() || b != after.glyphs.end()) {
+        if (b == after.glyphs.end() || (a != before.glyphs.end() && a->key() < b->key())) {
+            damage |= before.ink(*a++);
+        } else if (a == before.glyphs.end() || b->key() < a->key()) {
+            damage |= after.ink(*b++);
         } else {
             ++a;
             ++b;

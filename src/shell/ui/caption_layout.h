@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QRawFont>
 #include <QRect>
-#include <QRegion>
 #include <QString>
 #include <QTextLayout>
 #include <memory>
@@ -17,20 +17,26 @@ std::unique_ptr<QTextLayout> layOutCaption(const QFont& font, const QRect& area,
                                            Qt::Alignment alignment, const QString& text,
                                            const QList<QTextLayout::FormatRange>& formats = {});
 
-// A glyph where a label draws it, and the box of pixels it inks.
-struct PlacedGlyph {
-    quint32 index = 0;
-    QPointF position;
-    QRect ink;
-    auto key() const { return std::tuple(index, position.x(), position.y()); }
-};
-using PlacedGlyphs = std::vector<PlacedGlyph>;
+// The glyphs of a laid out caption where a label draws them, ordered by glyph and position.
+struct PlacedGlyphs {
+    struct Glyph {
+        quint32 index = 0;
+        QPointF position;
+        int font = 0; // in fonts
+        auto key() const { return std::tuple(index, position.x(), position.y()); }
+    };
+    std::vector<Glyph> glyphs;
+    QList<QRawFont> fonts;
 
-// The glyphs of a laid out caption drawn at the origin, ordered by glyph and position.
+    // The box of pixels that the glyph inks.
+    QRect ink(const Glyph& glyph) const;
+};
+
+// The glyphs of the layout drawn at the origin.
 PlacedGlyphs placeGlyphs(const QTextLayout& layout, QPointF origin);
 
-// The pixels that can differ when a label's glyphs change from one set to the other: the ink of
-// every glyph that is not the same glyph at the same place in both.
-QRegion textDamage(const PlacedGlyphs& before, const PlacedGlyphs& after);
+// The pixels that can differ when a label's glyphs change from one set to the other: the box
+// around the ink of every glyph that is not the same glyph at the same place in both.
+QRect textDamage(const PlacedGlyphs& before, const PlacedGlyphs& after);
 
 } // namespace vx::ui
