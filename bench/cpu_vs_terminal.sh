@@ -144,4 +144,5 @@ awk -v v="$((v1 - v0))" -v g="$((g1 - g0))" -v s="$((s1 - s0))" -v r="$((r1 - r0
 echo
 echo "vx system calls a second while showing lines (strace -c -f, 10 s):"
 awk '/^-----/ { n++; next } n == 1 && NF >= 5 { printf "  %-16s %8.0f%s\n", $NF, $4 / 10,
-     (NF == 6 ? sprintf("  (%d failed)", $5) : "") }' "$tmp/strace.txt" | sort -k2 -n -r | head -8
+     (NF == 6 ? sprintf("  (%.0f of them failed)", $5 / 10) : "") }' "$tmp/strace.txt" |
+    sort -k2 -n -r | head -8

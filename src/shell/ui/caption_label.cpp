@@ -64,7 +64,13 @@ void CaptionLabel::changeEvent(QEvent* event) {
 
 void CaptionLabel::resizeEvent(QResizeEvent* event) {
     m_layout.reset();
+    m_backdrop = QPixmap();
     QLabel::resizeEvent(event);
+}
+
+void CaptionLabel::moveEvent(QMoveEvent* event) {
+    m_backdrop = QPixmap();
+    QLabel::moveEvent(event);
 }
 
 void CaptionLabel::keepBackdrop() {
@@ -90,15 +96,15 @@ bool CaptionLabel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CaptionLabel::paintBackdrop(QPainter& painter, const QRect& area) {
-    QWidget* parent = parentWidget();
     const qreal ratio = devicePixelRatioF();
     if (m_backdrop.isNull()) {
-        // The frame alone, as the window draws it: its background, its box and its caption.
-        m_backdrop = QPixmap(parent->size() * ratio);
+        // The frame alone where the label lies, as the window draws it: its background and box.
+        m_backdrop = QPixmap(size() * ratio);
         m_backdrop.setDevicePixelRatio(ratio);
-        parent->render(&m_backdrop, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        parentWidget()->render(&m_backdrop, QPoint(), QRegion(geometry()),
+                               QWidget::DrawWindowBackground);
     }
-    const QRectF source(QPointF(area.topLeft() + pos()) * ratio, QSizeF(area.size()) * ratio);
+    const QRectF source(QPointF(area.topLeft()) * ratio, QSizeF(area.size()) * ratio);
     painter.drawPixmap(QRectF(area), m_backdrop, source);
 }
 

@@ -29,7 +29,8 @@ SplashWindow::SplashWindow(SplashForm& form)
     setFixedSize(client->width() + 2 * border, client->height() + 2 * border);
 
     registerResources();
-    const QPixmap logo(QStringLiteral(":/vx/logo.jpg"));
+    // Named a PNG, so that Qt reads it with its own decoder and loads no image plugin to ask.
+    const QPixmap logo(QStringLiteral(":/vx/logo.png"), "PNG");
     std::map<const Control*, QWidget*> widgets;
     for (Control* control : form.controls()) {
         QWidget* parent = control->container() ? widgets.at(control->container()) : client;
