@@ -33,17 +33,46 @@ bool CaptionLabel::drawsItself(const QString& caption) const {
     return plainKind() && !caption.contains(FullWidthSpace);
 }
 
+namespace {
+
+// The caption's one line, when it has one: a line end may close it, with nothing after it. A
+// carriage return before it draws nothing and, at the end of a line aligned left, moves nothing.
+std::optional<QString> singleLine(const QString& caption, Qt::Alignment alignment) {
+    const qsizetype end = caption.indexOf(QLatin1Char('\n'));
+    if (end >= 0 && end != caption.size() - 1)
+        return std::nullopt;
+    QString line = caption.left(end < 0 ? caption.size() : end);
+    if ((alignment & Qt::AlignLeft) != 0 && line.endsWith(QLatin1Char('\r')))
+        line.chop(1);
+    return line;
+}
+
+} // namespace
+
 void CaptionLabel::layOut() {
+    m_laidOut = true;
+    const std::optional<QString> line = singleLine(text(), alignment());
+    if (line)
+        m_placed = m_memo.place(*line, contentsRect(), alignment());
+    else
+        m_placed.reset();
+    if (m_placed) {
+        m_layout.reset();
+        m_glyphs = placeGlyphs(*m_placed);
+        return;
+    }
     m_layout = layOutCaption(font(), contentsRect(), alignment(), text());
     m_glyphs = placeGlyphs(*m_layout, contentsRect().topLeft());
+    if (line)
+        m_memo.learn(*line, *m_layout);
 }
 
 void CaptionLabel::showCaption(const QString& caption) {
     if (caption == text())
         return;
-    if (!m_layout || !drawsItself(caption) || !isVisible() ||
+    if (!m_laidOut || !drawsItself(caption) || !isVisible() ||
         testAttribute(Qt::WA_UpdatesDisabled)) {
-        m_layout.reset();
+        m_laidOut = false;
         setText(caption);
         return;
     }
@@ -57,13 +86,15 @@ void CaptionLabel::showCaption(const QString& caption) {
 }
 
 void CaptionLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        m_layout.reset();
+    if (event->type() == QEvent::FontChange) {
+        m_laidOut = false;
+        m_memo = GlyphMemo();
+    }
     QLabel::changeEvent(event);
 }
 
 void CaptionLabel::resizeEvent(QResizeEvent* event) {
-    m_layout.reset();
+    m_laidOut = false;
     m_backdrop = QPixmap();
     QLabel::resizeEvent(event);
 }
@@ -124,13 +155,16 @@ void CaptionLabel::paintEvent(QPaintEvent* event) {
         paintWithFullWidthSpaces(painter);
         return;
     }
-    if (!m_layout)
+    if (!m_laidOut)
         layOut();
     // As QStyle draws a label's text: in the brush of its text role, in the colours of its state.
     QStyleOption option;
     option.initFrom(this);
     painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
-    m_layout->draw(&painter, contentsRect().topLeft());
+    if (m_placed)
+        painter.drawGlyphRun(QPointF(), *m_placed);
+    else
+        m_layout->draw(&painter, contentsRect().topLeft());
 }
 
 // The caption laid out with a stand-in for each full-width space, and only the rest drawn.

@@ -40,8 +40,12 @@ private:
 
     bool m_keepBackdrop = false;
     QPixmap m_backdrop;
-    std::unique_ptr<QTextLayout> m_layout; // of the caption shown; none until it is needed
+    // The caption shown, laid out when first needed: placed from the memo, or shaped in full.
+    bool m_laidOut = false;
+    std::optional<QGlyphRun> m_placed;
+    std::unique_ptr<QTextLayout> m_layout;
     PlacedGlyphs m_glyphs;
+    GlyphMemo m_memo;
 };
 
 } // namespace vx::ui

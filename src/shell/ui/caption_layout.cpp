@@ -50,6 +50,88 @@ PlacedGlyphs placeGlyphs(const QTextLayout& layout, QPointF origin) {
     return placed;
 }
 
+PlacedGlyphs placeGlyphs(const QGlyphRun& run) {
+    PlacedGlyphs placed;
+    placed.fonts.append(run.rawFont());
+    const QList<quint32> indexes = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    for (qsizetype i = 0; i < indexes.size(); ++i)
+        placed.glyphs.push_back({indexes.at(i), positions.at(i), 0});
+    std::sort(placed.glyphs.begin(), placed.glyphs.end(),
+              [](const auto& a, const auto& b) { return a.key() < b.key(); });
+    return placed;
+}
+
+std::optional<QGlyphRun> GlyphMemo::place(const QString& line, const QRect& area,
+                                          Qt::Alignment alignment) const {
+    if (line.isEmpty() || !m_font.isValid())
+        return std::nullopt;
+    const bool right = (alignment & Qt::AlignRight) != 0;
+    if (right && line.back().isSpace())
+        return std::nullopt; // QPainter leaves trailing spaces out of a right-aligned line
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    indexes.reserve(line.size());
+    positions.reserve(line.size());
+    qreal x = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const auto found = m_glyphs.constFind(line.at(i).unicode());
+        if (found == m_glyphs.cend())
+            return std::nullopt;
+        if (i > 0 &&
+            !m_pairs.contains(quint32(line.at(i - 1).unicode()) << 16 | line.at(i).unicode()))
+            return std::nullopt;
+        indexes.append(found->index);
+        positions.append(QPointF(x, m_baseline));
+        x += found->advance;
+    }
+    if (x >= area.width() - 1)
+        return std::nullopt; // it may wrap
+    const QPointF origin = area.topLeft() + QPointF(right ? area.width() - x : 0, 0);
+    for (QPointF& position : positions)
+        position += origin;
+    QGlyphRun run;
+    run.setRawFont(m_font);
+    run.setGlyphIndexes(indexes);
+    run.setPositions(positions);
+    return run;
+}
+
+void GlyphMemo::learn(const QString& line, const QTextLayout& layout) {
+    if (line.isEmpty() || layout.lineCount() < 1 || layout.lineAt(0).textLength() < line.size())
+        return;
+    const QList<QGlyphRun> runs = layout.lineAt(0).glyphRuns(0, static_cast<int>(line.size()));
+    if (runs.size() != 1 || runs.front().glyphIndexes().size() != line.size())
+        return;
+    const QGlyphRun& run = runs.front();
+    if (run.rawFont() != m_font) {
+        m_font = run.rawFont();
+        m_glyphs.clear();
+        m_pairs.clear();
+    }
+    const QList<quint32> indexes = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    const QList<QPointF> advances = m_font.advancesForGlyphIndexes(indexes);
+    const qreal start = positions.front().x();
+    qreal x = start;
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+        // Each glyph where its own advances put it, one for each character: nothing was joined,
+        // kerned or replaced.
+        if (positions.at(i).x() != x || positions.at(i).y() != positions.front().y() ||
+            m_font.glyphIndexesForString(line.at(i)) != QList<quint32>{indexes.at(i)})
+            return;
+        x += advances.at(i).x();
+    }
+    if (!line.back().isSpace() && x - start != layout.lineAt(0).horizontalAdvance())
+        return; // a right-aligned line starts where its advances say
+    m_baseline = positions.front().y() - layout.lineAt(0).y();
+    for (qsizetype i = 0; i < indexes.size(); ++i) {
+        m_glyphs.insert(line.at(i).unicode(), {indexes.at(i), advances.at(i).x()});
+        if (i > 0)
+            m_pairs.insert(quint32(line.at(i - 1).unicode()) << 16 | line.at(i).unicode());
+    }
+}
+
 QRect PlacedGlyphs::ink(const Glyph& glyph) const {
     // A pixel more on every side for the blur of a glyph that does not sit on a pixel.
     return fonts.at(glyph.font)

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QHash>
 #include <QRawFont>
 #include <QRect>
+#include <QSet>
 #include <QString>
 #include <QTextLayout>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace vx::ui {
@@ -32,8 +36,32 @@ struct PlacedGlyphs {
     QRect ink(const Glyph& glyph) const;
 };
 
-// The glyphs of the layout drawn at the origin.
+// The glyphs of the layout drawn at the origin, and of a glyph run.
 PlacedGlyphs placeGlyphs(const QTextLayout& layout, QPointF origin);
+PlacedGlyphs placeGlyphs(const QGlyphRun& run);
+
+// What shaping made of single characters, to place a one-line caption without shaping it again:
+// a reading changes its digits twenty times a second, and the glyph of a digit and its advance do
+// not change. Only characters that were shaped one next to the other, and came out as their own
+// glyphs at their own advances, are placed this way; anything else is shaped in full.
+class GlyphMemo {
+public:
+    // The glyphs of the line as the label draws it, or nothing when it has to be shaped.
+    std::optional<QGlyphRun> place(const QString& line, const QRect& area,
+                                   Qt::Alignment alignment) const;
+    // Learns from a line shaped in full.
+    void learn(const QString& line, const QTextLayout& layout);
+
+private:
+    struct Glyph {
+        quint32 index = 0;
+        qreal advance = 0;
+    };
+    QRawFont m_font;
+    qreal m_baseline = 0;
+    QHash<char16_t, Glyph> m_glyphs;
+    QSet<quint32> m_pairs; // two characters seen side by side, as first << 16 | second
+};
 
 // The pixels that can differ when a label's glyphs change from one set to the other: the box
 // around the ink of every glyph that is not the same glyph at the same place in both.

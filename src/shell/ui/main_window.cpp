@@ -105,6 +105,9 @@ void showItemState(const MenuItem& item, QAction* action) {
 } // namespace
 
 void MainWindow::buildMenus() {
+    // The menu bar belongs in the window. Asking the desktop for a global one would start a D-Bus
+    // connection and its thread for nothing.
+    menuBar()->setNativeMenuBar(false);
     for (MenuItem* top : m_form.menuBar()) {
         QMenu* menu = menuBar()->addMenu(top->caption());
         menu->setObjectName(top->name());
