@@ -125,10 +125,39 @@ void GlyphMemo::learn(const QString& line, const QTextLayout& layout) {
     if (!line.back().isSpace() && x - start != layout.lineAt(0).horizontalAdvance())
         return; // a right-aligned line starts where its advances say
     m_baseline = positions.front().y() - layout.lineAt(0).y();
+    const qsizetype known = m_glyphs.size();
     for (qsizetype i = 0; i < indexes.size(); ++i) {
         m_glyphs.insert(line.at(i).unicode(), {indexes.at(i), advances.at(i).x()});
         if (i > 0)
             m_pairs.insert(quint32(line.at(i - 1).unicode()) << 16 | line.at(i).unicode());
+    }
+    if (m_glyphs.size() != known)
+        learnPairs(layout.font());
+}
+
+// Every two known characters side by side, shaped once: the pairs that stay their own glyphs at
+// their own advances are known from then on, so that a new reading seldom needs shaping.
+void GlyphMemo::learnPairs(const QFont& font) {
+    QString pairs;
+    for (auto a = m_glyphs.cbegin(); a != m_glyphs.cend(); ++a)
+        for (auto b = m_glyphs.cbegin(); b != m_glyphs.cend(); ++b)
+            pairs.append(QChar(a.key())).append(QChar(b.key()));
+    QTextLayout layout(pairs, font);
+    layout.beginLayout();
+    layout.createLine().setLineWidth(1e9); // one line
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (runs.size() != 1 || runs.front().rawFont() != m_font ||
+        runs.front().glyphIndexes().size() != pairs.size())
+        return;
+    const QList<quint32> indexes = runs.front().glyphIndexes();
+    const QList<QPointF> positions = runs.front().positions();
+    for (qsizetype i = 0; i + 1 < pairs.size(); ++i) {
+        const Glyph first = m_glyphs.value(pairs.at(i).unicode());
+        const Glyph second = m_glyphs.value(pairs.at(i + 1).unicode());
+        if (indexes.at(i) == first.index && indexes.at(i + 1) == second.index &&
+            positions.at(i + 1).x() - positions.at(i).x() == first.advance)
+            m_pairs.insert(quint32(pairs.at(i).unicode()) << 16 | pairs.at(i + 1).unicode());
     }
 }
 

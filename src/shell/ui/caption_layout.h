@@ -53,6 +53,8 @@ public:
     void learn(const QString& line, const QTextLayout& layout);
 
 private:
+    void learnPairs(const QFont& font);
+
     struct Glyph {
         quint32 index = 0;
         qreal advance = 0;
