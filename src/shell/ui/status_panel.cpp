@@ -1,6 +1,7 @@
 #include "status_panel.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QResizeEvent>
 
 namespace vx::ui {
@@ -32,12 +33,28 @@ void StatusPanelBox::setLeastPanelWidth(int pixels) {
 void StatusPanelBox::setText(const QString& text) {
     if (text == m_text)
         return;
+    const bool wasNarrow = narrow(m_text);
     m_text = text;
     showText();
+    // The clock's text is shorter than its panel's least width: the panel keeps that width, and
+    // asking the label for its size, which shapes the text, can wait until a text is not.
+    if (wasNarrow && narrow(m_text))
+        return;
     if (m_label->sizeHint() != m_hint) {
         m_hint = m_label->sizeHint();
         updateGeometry();
     }
+}
+
+// Whether the text with the frame and indent around it is well inside the least width; measured
+// character by character, which asks no shaping and misses only kerning, far less than the room
+// kept free.
+bool StatusPanelBox::narrow(const QString& text) const {
+    const QFontMetricsF metrics(m_label->font());
+    qreal width = 2 * m_label->frameWidth() + metrics.horizontalAdvance(u'x');
+    for (const QChar c : text)
+        width += metrics.horizontalAdvance(c);
+    return width + metrics.averageCharWidth() < minimumWidth();
 }
 
 void StatusPanelBox::showText() {

@@ -27,6 +27,7 @@ protected:
 
 private:
     void showText();
+    bool narrow(const QString& text) const;
 
     QLabel* m_label;
     QString m_text;
