@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDateTime>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -169,12 +170,15 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::updateClockPanels() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const bool newDay = now.date() != m_shownDate; // the date is written out once a day
+    m_shownDate = now.date();
     for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
         StatusPanel& panel = m_form.sbStatusBar.panel(number);
-        if (panel.style == PanelStyle::Date)
-            panel.setText(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+        if (panel.style == PanelStyle::Date && newDay)
+            panel.setText(QLocale::system().toString(m_shownDate, QLocale::ShortFormat));
         else if (panel.style == PanelStyle::Time)
-            panel.setText(QTime::currentTime().toString(TimeOfDayFormat));
+            panel.setText(now.time().toString(TimeOfDayFormat));
     }
 }
 
