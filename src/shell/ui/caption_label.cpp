@@ -20,13 +20,31 @@ CaptionLabel::CaptionLabel(QWidget* parent)
 
 CaptionLabel::~CaptionLabel() = default;
 
-// Plain text that wraps in a label without frame or margin, at the top, to the left or right: the
-// kind the windows have. Anything else QLabel draws, as it always has.
+// Plain text aligned left or right: what the labels of the windows and the status bar have.
+// Anything else QLabel draws, as it always has.
 bool CaptionLabel::plainKind() const {
-    const Qt::Alignment align = alignment();
-    return textFormat() == Qt::PlainText && wordWrap() && frameWidth() == 0 && margin() == 0 &&
-           indent() <= 0 && (align & Qt::AlignTop) != 0 &&
-           (align & (Qt::AlignLeft | Qt::AlignRight)) != 0;
+    return textFormat() == Qt::PlainText && (alignment() & (Qt::AlignLeft | Qt::AlignRight)) != 0;
+}
+
+// Where QLabel puts the text: inside the frame and margin, indented on its aligned sides by the
+// indent, or by half an "x" for a label with a frame and no indent of its own.
+QRect CaptionLabel::textArea() const {
+    QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    int indentBy = indent();
+    if (indentBy < 0 && frameWidth() != 0)
+        indentBy = fontMetrics().horizontalAdvance(u'x') / 2 - margin();
+    if (indentBy > 0) {
+        const Qt::Alignment align = alignment();
+        if ((align & Qt::AlignLeft) != 0)
+            area.setLeft(area.left() + indentBy);
+        if ((align & Qt::AlignRight) != 0)
+            area.setRight(area.right() - indentBy);
+        if ((align & Qt::AlignTop) != 0)
+            area.setTop(area.top() + indentBy);
+        if ((align & Qt::AlignBottom) != 0)
+            area.setBottom(area.bottom() - indentBy);
+    }
+    return area;
 }
 
 bool CaptionLabel::drawsItself(const QString& caption) const {
@@ -53,7 +71,7 @@ void CaptionLabel::layOut() {
     m_laidOut = true;
     const std::optional<QString> line = singleLine(text(), alignment());
     if (line)
-        m_placed = m_memo.place(*line, contentsRect(), alignment());
+        m_placed = m_memo.place(*line, textArea(), alignment(), wordWrap());
     else
         m_placed.reset();
     if (m_placed) {
@@ -61,8 +79,9 @@ void CaptionLabel::layOut() {
         m_glyphs = placeGlyphs(*m_placed);
         return;
     }
-    m_layout = layOutCaption(font(), contentsRect(), alignment(), text());
-    m_glyphs = placeGlyphs(*m_layout, contentsRect().topLeft());
+    const QRect area = textArea();
+    m_layout = layOutCaption(font(), area, alignment(), wordWrap(), text());
+    m_glyphs = placeGlyphs(*m_layout, area.topLeft());
     if (line)
         m_memo.learn(*line, *m_layout);
 }
@@ -151,7 +170,8 @@ void CaptionLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     if (m_keepBackdrop)
         paintBackdrop(painter, event->rect());
-    if (text().contains(FullWidthSpace)) {
+    drawFrame(&painter);
+    if (text().contains(FullWidthSpace) && wordWrap()) {
         paintWithFullWidthSpaces(painter);
         return;
     }
@@ -164,7 +184,7 @@ void CaptionLabel::paintEvent(QPaintEvent* event) {
     if (m_placed)
         painter.drawGlyphRun(QPointF(), *m_placed);
     else
-        m_layout->draw(&painter, contentsRect().topLeft());
+        m_layout->draw(&painter, textArea().topLeft());
 }
 
 // The caption laid out with a stand-in for each full-width space, and only the rest drawn.
@@ -182,11 +202,11 @@ void CaptionLabel::paintWithFullWidthSpaces(QPainter& painter) {
         }
     }
     const std::unique_ptr<QTextLayout> layout =
-        layOutCaption(font(), contentsRect(), alignment(), laidOut, hidden);
+        layOutCaption(font(), textArea(), alignment(), wordWrap(), laidOut, hidden);
     QStyleOption option;
     option.initFrom(this);
     painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
-    layout->draw(&painter, contentsRect().topLeft());
+    layout->draw(&painter, textArea().topLeft());
 }
 
 } // namespace vx::ui

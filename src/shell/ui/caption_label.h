@@ -33,6 +33,7 @@ protected:
 
 private:
     bool plainKind() const;
+    QRect textArea() const;
     bool drawsItself(const QString& caption) const;
     void layOut();
     void paintBackdrop(QPainter& painter, const QRect& area);

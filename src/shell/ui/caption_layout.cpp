@@ -9,7 +9,7 @@
 namespace vx::ui {
 
 std::unique_ptr<QTextLayout> layOutCaption(const QFont& font, const QRect& area,
-                                           Qt::Alignment alignment, const QString& text,
+                                           Qt::Alignment alignment, bool wrap, const QString& text,
                                            const QList<QTextLayout::FormatRange>& formats) {
     QString laidOut = text;
     laidOut.replace(QLatin1Char('\n'), QChar::LineSeparator);
@@ -17,21 +17,32 @@ std::unique_ptr<QTextLayout> layOutCaption(const QFont& font, const QRect& area,
     QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
     option.setTextDirection(Qt::LeftToRight);
+    if (!wrap)
+        option.setFlags(QTextOption::IncludeTrailingSpaces);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);
     layout->setFormats(formats);
     const qreal leading = QFontMetricsF(font).leading();
-    qreal y = -leading;
+    qreal height = -leading;
     layout->beginLayout();
     for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
-        line.setLineWidth(area.width());
-        y = qCeil(y + leading);
-        const qreal x =
-            (alignment & Qt::AlignRight) != 0 ? area.width() - line.horizontalAdvance() : 0;
-        line.setPosition(QPointF(x, y));
-        y += line.height();
+        line.setLineWidth(wrap ? area.width() : 0x01000000);
+        height = qCeil(height + leading);
+        line.setPosition(QPointF(0, height));
+        height += line.height();
     }
     layout->endLayout();
+    qreal y = 0;
+    if ((alignment & Qt::AlignBottom) != 0)
+        y = area.height() - height;
+    else if ((alignment & Qt::AlignVCenter) != 0)
+        y = (area.height() - height) / 2;
+    for (int i = 0; i < layout->lineCount(); ++i) {
+        QTextLine line = layout->lineAt(i);
+        const qreal x =
+            (alignment & Qt::AlignRight) != 0 ? area.width() - line.horizontalAdvance() : 0;
+        line.setPosition(QPointF(x, line.y() + y));
+    }
     return layout;
 }
 
@@ -63,7 +74,7 @@ PlacedGlyphs placeGlyphs(const QGlyphRun& run) {
 }
 
 std::optional<QGlyphRun> GlyphMemo::place(const QString& line, const QRect& area,
-                                          Qt::Alignment alignment) const {
+                                          Qt::Alignment alignment, bool wrap) const {
     if (line.isEmpty() || !m_font.isValid())
         return std::nullopt;
     const bool right = (alignment & Qt::AlignRight) != 0;
@@ -85,9 +96,14 @@ std::optional<QGlyphRun> GlyphMemo::place(const QString& line, const QRect& area
         positions.append(QPointF(x, m_baseline));
         x += found->advance;
     }
-    if (x >= area.width() - 1)
+    if (wrap && x >= area.width() - 1)
         return std::nullopt; // it may wrap
-    const QPointF origin = area.topLeft() + QPointF(right ? area.width() - x : 0, 0);
+    qreal y = 0;
+    if ((alignment & Qt::AlignBottom) != 0)
+        y = area.height() - m_lineHeight;
+    else if ((alignment & Qt::AlignVCenter) != 0)
+        y = (area.height() - m_lineHeight) / 2;
+    const QPointF origin = area.topLeft() + QPointF(right ? area.width() - x : 0, y);
     for (QPointF& position : positions)
         position += origin;
     QGlyphRun run;
@@ -125,6 +141,7 @@ void GlyphMemo::learn(const QString& line, const QTextLayout& layout) {
     if (!line.back().isSpace() && x - start != layout.lineAt(0).horizontalAdvance())
         return; // a right-aligned line starts where its advances say
     m_baseline = positions.front().y() - layout.lineAt(0).y();
+    m_lineHeight = layout.lineAt(0).height();
     const qsizetype known = m_glyphs.size();
     for (qsizetype i = 0; i < indexes.size(); ++i) {
         m_glyphs.insert(line.at(i).unicode(), {indexes.at(i), advances.at(i).x()});

@@ -14,11 +14,12 @@
 
 namespace vx::ui {
 
-// Plain text laid out as QPainter lays out a word-wrapping label's caption in the area, aligned
-// left or right and to the top: line feeds end lines, lines wrap at the width of the area and
-// start on whole pixels. Drawn at the area's top left corner, it gives the label's pixels.
+// Plain text laid out as QPainter lays out a label's caption in the area, aligned left or right,
+// and to the top, bottom or centre: line feeds end lines, lines wrap at the width of the area if
+// the label wraps, and start on whole pixels. Drawn at the area's top left corner, it gives the
+// label's pixels.
 std::unique_ptr<QTextLayout> layOutCaption(const QFont& font, const QRect& area,
-                                           Qt::Alignment alignment, const QString& text,
+                                           Qt::Alignment alignment, bool wrap, const QString& text,
                                            const QList<QTextLayout::FormatRange>& formats = {});
 
 // The glyphs of a laid out caption where a label draws them, ordered by glyph and position.
@@ -47,8 +48,8 @@ PlacedGlyphs placeGlyphs(const QGlyphRun& run);
 class GlyphMemo {
 public:
     // The glyphs of the line as the label draws it, or nothing when it has to be shaped.
-    std::optional<QGlyphRun> place(const QString& line, const QRect& area,
-                                   Qt::Alignment alignment) const;
+    std::optional<QGlyphRun> place(const QString& line, const QRect& area, Qt::Alignment alignment,
+                                   bool wrap) const;
     // Learns from a line shaped in full.
     void learn(const QString& line, const QTextLayout& layout);
 
@@ -61,6 +62,7 @@ private:
     };
     QRawFont m_font;
     qreal m_baseline = 0;
+    qreal m_lineHeight = 0;
     QHash<char16_t, Glyph> m_glyphs;
     QSet<quint32> m_pairs; // two characters seen side by side, as first << 16 | second
 };

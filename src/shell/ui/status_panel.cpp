@@ -8,9 +8,10 @@ namespace vx::ui {
 
 StatusPanelBox::StatusPanelBox(const QString& text, const QString& toolTip, QWidget* parent)
     : QWidget(parent)
-    , m_label(new QLabel(this))
+    , m_label(new CaptionLabel(this))
     , m_text(text)
     , m_toolTip(toolTip) {
+    m_label->setTextFormat(Qt::PlainText);
     m_label->setFrameShape(QFrame::Panel);
     m_label->setFrameShadow(QFrame::Sunken);
     m_label->setToolTip(toolTip);
@@ -66,7 +67,7 @@ void StatusPanelBox::showText() {
         if (metrics.horizontalAdvance(m_text) > room)
             shown = metrics.elidedText(m_text, Qt::ElideLeft, room);
     }
-    m_label->setText(shown);
+    m_label->showCaption(shown);
     if (m_toolTip.isEmpty())
         m_label->setToolTip(shown == m_text ? QString() : m_text);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QLabel>
+#include "caption_label.h"
+
 #include <QWidget>
 
 namespace vx::ui {
@@ -9,7 +10,8 @@ namespace vx::ui {
 // alone, and the bar lays itself out again only when the label wants another size; a label right
 // in the bar would have the whole bar laid out and repainted for every tick of the clock. A text
 // that does not fit a panel of fixed width shows its end, where a path has its file name, and the
-// whole text is the tooltip of a panel that has none of its own.
+// whole text is the tooltip of a panel that has none of its own. A new time repaints the digits
+// that changed.
 class StatusPanelBox : public QWidget {
 public:
     StatusPanelBox(const QString& text, const QString& toolTip, QWidget* parent);
@@ -29,7 +31,7 @@ private:
     void showText();
     bool narrow(const QString& text) const;
 
-    QLabel* m_label;
+    CaptionLabel* m_label;
     QString m_text;
     QString m_toolTip;
     bool m_fixed = false;
