@@ -142,23 +142,27 @@ void GlyphMemo::learn(const QString& line, const QTextLayout& layout) {
         return; // a right-aligned line starts where its advances say
     m_baseline = positions.front().y() - layout.lineAt(0).y();
     m_lineHeight = layout.lineAt(0).height();
-    const qsizetype known = m_glyphs.size();
+    QSet<char16_t> fresh;
     for (qsizetype i = 0; i < indexes.size(); ++i) {
+        if (!m_glyphs.contains(line.at(i).unicode()))
+            fresh.insert(line.at(i).unicode());
         m_glyphs.insert(line.at(i).unicode(), {indexes.at(i), advances.at(i).x()});
         if (i > 0)
             m_pairs.insert(quint32(line.at(i - 1).unicode()) << 16 | line.at(i).unicode());
     }
-    if (m_glyphs.size() != known)
-        learnPairs(layout.font());
+    if (!fresh.isEmpty())
+        learnPairs(layout.font(), fresh);
 }
 
-// Every two known characters side by side, shaped once: the pairs that stay their own glyphs at
-// their own advances are known from then on, so that a new reading seldom needs shaping.
-void GlyphMemo::learnPairs(const QFont& font) {
+// Every new character beside every known one, both ways, shaped once: the pairs that stay their
+// own glyphs at their own advances are known from then on, so that a new reading seldom needs
+// shaping.
+void GlyphMemo::learnPairs(const QFont& font, const QSet<char16_t>& fresh) {
     QString pairs;
     for (auto a = m_glyphs.cbegin(); a != m_glyphs.cend(); ++a)
         for (auto b = m_glyphs.cbegin(); b != m_glyphs.cend(); ++b)
-            pairs.append(QChar(a.key())).append(QChar(b.key()));
+            if (fresh.contains(a.key()) || fresh.contains(b.key()))
+                pairs.append(QChar(a.key())).append(QChar(b.key()));
     QTextLayout layout(pairs, font);
     layout.beginLayout();
     layout.createLine().setLineWidth(1e9); // one line

@@ -54,7 +54,7 @@ public:
     void learn(const QString& line, const QTextLayout& layout);
 
 private:
-    void learnPairs(const QFont& font);
+    void learnPairs(const QFont& font, const QSet<char16_t>& fresh);
 
     struct Glyph {
         quint32 index = 0;
