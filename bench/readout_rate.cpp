@@ -279,9 +279,9 @@ private:
     void watchReadings(vx::MainForm& form) {
         m_watching = true;
         vx::Control& label = form.labX顯示;
-        label.addObserver([this, &label] {
+        label.addObserver([this, &label](unsigned changed) {
             const Clock::time_point now = Clock::now();
-            if (label.caption() == m_lastCaption)
+            if ((changed & vx::change::Caption) == 0)
                 return; // another property of the label
             m_lastCaption = label.caption();
             bool ok = false;

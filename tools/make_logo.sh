@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
-# Draws the splash logo, assets/logo.jpg: a 214 x 207 24-bit JPEG of three measuring axes, and
+# Draws the splash logo, assets/logo.png: a 214 x 207 24-bit picture of three measuring axes, and
 # renders the program's icon, assets/icons/vx.svg, as the PNG sizes of the desktop's icon theme.
 # Needs ImageMagick (and its Helvetica font for the logo's letters) and rsvg-convert
 # (librsvg2-bin); the results are kept in the repository, so a build does not run this.
+# The logo has always been a JPEG of quality 92 and keeps that look: it is drawn, stored as that
+# JPEG, then kept as PNG, which Qt reads without an image plugin (and -strip leaves out the colour
+# chunks that would make Qt read other pixels than those of the JPEG).
 # Usage: tools/make_logo.sh [logo] [icons]    (both when neither is named)
 set -euo pipefail
 assets="$(dirname "$0")/../assets"
 what=" ${*:-logo icons} "
 
 if [[ $what == *" logo "* ]]; then
-    out="$assets/logo.jpg"
+    out="$assets/logo.png"
+    jpeg=$(mktemp --suffix=.jpg)
+    trap 'rm -f "$jpeg"' EXIT
     convert -size 214x207 gradient:'#1d3557-#457b9d' \
         -stroke '#f1faee' -strokewidth 6 -fill none \
         -draw "line 40,165 40,40" -draw "line 40,165 175,165" -draw "line 40,165 105,110" \
@@ -19,7 +24,8 @@ if [[ $what == *" logo "* ]]; then
         -fill '#e63946' -draw "circle 40,165 40,175" \
         -fill '#f1faee' -pointsize 22 -draw "text 52,48 'Y'" -draw "text 160,150 'X'" \
         -draw "text 112,98 'Z'" \
-        -type TrueColor -quality 92 "$out"
+        -type TrueColor -quality 92 "$jpeg"
+    convert "$jpeg" -strip PNG24:"$out"
     identify "$out"
 fi
 

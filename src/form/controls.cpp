@@ -4,32 +4,40 @@
 
 namespace vx {
 
-void Observable::notify() const {
+void Observable::notify(unsigned changed) const {
     for (const auto& observer : m_observers)
-        observer();
+        observer(changed);
 }
 
 Control::Control(ControlDefinition definition)
     : m_definition(std::move(definition)) {}
 
 void Control::setCaption(const QString& caption) {
+    if (caption == m_definition.caption)
+        return;
     m_definition.caption = caption;
-    notify();
+    notify(change::Caption);
 }
 
 void Control::setVisible(bool visible) {
+    if (visible == m_visible)
+        return;
     m_visible = visible;
-    notify();
+    notify(change::Visible);
 }
 
 void Control::setHeight(int twips) {
+    if (twips == m_definition.geometry.height)
+        return;
     m_definition.geometry.height = twips;
-    notify();
+    notify(change::Geometry);
 }
 
 void Control::setForeColor(VbColor color) {
+    if (color == m_definition.foreColor)
+        return;
     m_definition.foreColor = color;
-    notify();
+    notify(change::ForeColor);
 }
 
 MenuItem::MenuItem(QString name, QString caption, QString shortcut, std::optional<int> index)
@@ -39,13 +47,17 @@ MenuItem::MenuItem(QString name, QString caption, QString shortcut, std::optiona
     , m_index(index) {}
 
 void MenuItem::setChecked(bool checked) {
+    if (checked == m_checked)
+        return;
     m_checked = checked;
-    notify();
+    notify(change::State);
 }
 
 void MenuItem::setToolTip(const QString& toolTip) {
+    if (toolTip == m_toolTip)
+        return;
     m_toolTip = toolTip;
-    notify();
+    notify(change::State);
 }
 
 MenuItem& MenuArray::add(const QString& caption, int index) {
@@ -80,8 +92,10 @@ StatusPanel::StatusPanel(PanelStyle panelStyle, QString text, QString tip, int w
     , m_text(std::move(text)) {}
 
 void StatusPanel::setText(const QString& text) {
+    if (text == m_text)
+        return;
     m_text = text;
-    notify();
+    notify(change::Caption);
 }
 
 StatusPanel& StatusBar::add(PanelStyle style, const QString& text, const QString& toolTip,
@@ -97,8 +111,10 @@ StatusPanel& StatusBar::panel(int number) {
 }
 
 void FormTimer::setEnabled(bool enabled) {
+    if (enabled == m_enabled)
+        return;
     m_enabled = enabled;
-    notify();
+    notify(change::State);
 }
 
 bool FormTimer::fire() {
@@ -114,8 +130,10 @@ bool FormTimer::fire() {
 }
 
 void FormWindow::setCaption(const QString& caption) {
+    if (caption == m_caption)
+        return;
     m_caption = caption;
-    notify();
+    notify(change::Caption);
 }
 
 void FormWindow::unload() {

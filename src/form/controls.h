@@ -29,16 +29,27 @@ struct Twips {
 };
 inline constexpr int TwipsPerPixel = 15;
 
-// Property holders tell their view when something changed; handlers and tests need no view.
+// What a property holder tells its view changed, so the view redraws only that.
+namespace change {
+inline constexpr unsigned Caption = 1; // a caption or a panel's text
+inline constexpr unsigned Visible = 2;
+inline constexpr unsigned Geometry = 4;
+inline constexpr unsigned ForeColor = 8;
+inline constexpr unsigned State = 16; // a check mark, a tooltip, a timer's enabled state
+} // namespace change
+
+// Property holders tell their view when something changed, and only then: setting a property to
+// the value it has tells nobody. Handlers and tests need no view.
 class Observable {
 public:
-    void addObserver(std::function<void()> observer) { m_observers.push_back(std::move(observer)); }
+    using Observer = std::function<void(unsigned changed)>;
+    void addObserver(Observer observer) { m_observers.push_back(std::move(observer)); }
 
 protected:
-    void notify() const;
+    void notify(unsigned changed) const;
 
 private:
-    std::vector<std::function<void()>> m_observers;
+    std::vector<Observer> m_observers;
 };
 
 enum class ControlKind { Label, Button, Frame, PictureBox };

@@ -6,7 +6,6 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -27,7 +26,7 @@ namespace {
 constexpr int kWriteTimeoutMs = 200;
 // Line error counters and modem lines have no descriptor event; they are read on this tick.
 constexpr int kLineTickMs = 100;
-// Bytes read in one pass; a pass ends at the first empty read.
+// Bytes read in one pass; a pass ends at the first read that does not fill the chunk.
 constexpr size_t kReadChunk = 4096;
 constexpr int kMaxReadsPerPull = 64;
 
@@ -150,9 +149,6 @@ void PosixSerial::openPort() {
     m_pendingEvents.clear();
     noteOpened();
 
-    m_notifier = std::make_unique<QSocketNotifier>(m_fd, QSocketNotifier::Read);
-    connect(m_notifier.get(), &QSocketNotifier::activated, this, &PosixSerial::onReadable);
-
     // First readings are the baseline that later ones are compared with.
     m_askCounters = true;
     readLineCounters(false);
@@ -165,7 +161,6 @@ void PosixSerial::openPort() {
 void PosixSerial::closePort() {
     if (m_fd < 0)
         return;
-    m_notifier.reset();
     m_lineTimer.stop();
     if (!m_gone) {
         letOutputDrain(m_fd);
@@ -198,8 +193,6 @@ void PosixSerial::requireLive() {
                                                 .arg(m_openPath));
     if (m_readFault != 0) {
         const int e = std::exchange(m_readFault, 0);
-        if (m_notifier)
-            m_notifier->setEnabled(true);
         throw RuntimeError(err::CommReadFailed, QStringLiteral("%1：%2 (%3)")
                                                     .arg(standardDescription(err::CommReadFailed),
                                                          m_openPath, reason(e)));
@@ -271,6 +264,8 @@ void PosixSerial::pullInput() {
         const ssize_t n = ::read(m_fd, chunk, sizeof chunk);
         if (n > 0) {
             takeBytes(QByteArrayView(chunk, n));
+            if (static_cast<size_t>(n) < sizeof chunk)
+                return; // the driver had no more; what comes next waits for the next call
             continue;
         }
         if (n == 0) { // VMIN=1 on a non-blocking descriptor: an empty read is a hang-up
@@ -314,16 +309,7 @@ void PosixSerial::takeBytes(QByteArrayView raw) {
 
 void PosixSerial::markGone() {
     m_gone = true;
-    // A hung-up descriptor stays readable for ever: stop listening, or the loop would spin.
-    if (m_notifier)
-        m_notifier->setEnabled(false);
     m_lineTimer.stop();
-}
-
-void PosixSerial::onReadable() {
-    pullInput();
-    if (m_readFault != 0 && m_notifier)
-        m_notifier->setEnabled(false);
 }
 
 void PosixSerial::setParityReplace(const QString& replacement) {

@@ -6,17 +6,16 @@
 #include <QObject>
 #include <QTimer>
 #include <deque>
-#include <memory>
-
-class QSocketNotifier;
 
 namespace vx {
 
 // The serial component on a POSIX terminal device: a USB adapter, or a pseudo-terminal of the
 // simulator. Everything runs on the user-interface thread and nothing waits longer than a write
-// of a few bytes. Received bytes are pulled from the driver whenever the program asks for them
-// and, while the event loop runs, as they arrive; events are queued and raised from the event
-// loop, never from inside a call the program made.
+// of a few bytes. Received bytes are pulled from the driver only when the program asks how many
+// wait or reads them: the poll tick does that every 50 ms, so the event loop is not woken for
+// every byte as it trickles in. Line errors and an overflow found while pulling are queued and
+// raised from the event loop, never from inside a call the program made; a hang-up found while
+// pulling fails that call and every later one with 8021.
 class PosixSerial : public QObject, public SerialComm {
 public:
     explicit PosixSerial(QObject* parent = nullptr);
@@ -52,7 +51,6 @@ private:
     void pullInput();
     void takeBytes(QByteArrayView raw);
     void markGone();
-    void onReadable();
     void onLineTimer();
     void readLineCounters(bool report);
     void readModemLines(bool report);
@@ -70,7 +68,6 @@ private:
     QByteArray m_inBuffer;
     bool m_overflowing = false; // bytes were dropped since the buffer last had room
     LineErrorParser m_parser;
-    std::unique_ptr<QSocketNotifier> m_notifier;
     QTimer m_lineTimer;
     bool m_askCounters = false;
     bool m_askModemLines = false;

@@ -59,8 +59,12 @@ OptionsResult parseOptions(const std::vector<std::string>& args) {
             options.version = true;
             continue;
         }
+        if (name == "--still") {
+            options.still = true;
+            continue;
+        }
         if (name != "--dir" && name != "--port" && name != "--axes" && name != "--unit" &&
-            name != "--log" && name != "--seed")
+            name != "--log" && name != "--seed" && name != "--stream")
             return {std::nullopt, "unknown option " + name};
         if (!value) {
             if (i + 1 >= args.size())
@@ -83,6 +87,11 @@ OptionsResult parseOptions(const std::vector<std::string>& args) {
             options.unit = *value == "inch" ? Unit::Inch : Unit::Millimetre;
         } else if (name == "--log") {
             options.logFile = *value;
+        } else if (name == "--stream") {
+            if (!parseNumber(*value, options.streamRate) || options.streamRate < 1 ||
+                options.streamRate > MaxStreamRate)
+                return {std::nullopt, "--stream takes a number of lines a second from 1 to " +
+                                          std::to_string(MaxStreamRate)};
         } else if (!parseNumber(*value, options.seed)) {
             return {std::nullopt, "--seed takes an unsigned number"};
         }
@@ -98,6 +107,7 @@ OptionsResult parseOptions(const std::vector<std::string>& args) {
 
 std::string usageText() {
     return R"(Usage: vx515sim --dir DIR --port N [--axes 2|3] [--unit mm|inch] [--log FILE] [--seed S]
+                [--stream RATE] [--still]
 
 Plays a Vx515 digital readout counter at the far end of a pseudo-terminal, linked as DIR/COM<N>.
 When the link is ready it prints "READY <linkpath>" on standard output.
@@ -109,6 +119,10 @@ Options:
   --unit mm|inch   unit shown at start (default mm)
   --log FILE       log to FILE (replaced, flushed per line) instead of standard output
   --seed S         seed of the slow drift of the axes (default 1)
+  --stream RATE    also send RATE lines a second unasked (1..1000), for a terminal program that
+                   does not poll; a line that would start while the previous one is still on the
+                   wire is left out and logged
+  --still          the axes do not drift: the same line until a key or a command changes it
   -h, --help       this text
   --version        the version
 
@@ -118,7 +132,7 @@ character), and takes the key codes 0-6 and 8; other bytes are logged and ignore
 Commands on standard input, one a line (end of input does not stop the simulator):
   axes 2|3           become a two- or three-axis counter
   record             the next line carries the record marker "T"
-  silent on|off      answer no polls
+  silent on|off      answer no polls (and stream no lines)
   noise [N]          send N (default 16, at most 4096) bytes of printable noise and a line feed
   split on|off       send each line in two parts with 80 ms between them
   nocr on|off        end lines with a line feed only

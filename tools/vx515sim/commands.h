@@ -19,6 +19,8 @@ struct Options {
     Unit unit = Unit::Millimetre;
     std::string logFile; // empty: standard output
     std::uint64_t seed = 1;
+    bool still = false;
+    int streamRate = 0; // lines a second sent unasked, for a terminal that does not poll; 0: none
     bool help = false;
     bool version = false;
 };
@@ -32,6 +34,7 @@ struct OptionsResult {
 OptionsResult parseOptions(const std::vector<std::string>& args);
 std::string usageText();
 
+inline constexpr int MaxStreamRate = 1000;
 inline constexpr int DefaultNoiseBytes = 16;
 inline constexpr int MaxNoiseBytes = 4096;
 

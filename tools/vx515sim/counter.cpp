@@ -27,6 +27,7 @@ const char* axisName(Axis axis) {
 
 Counter::Counter(const Config& config)
     : m_axes(config.axes == 2 ? 2 : 3)
+    , m_still(config.still)
     , m_positions(StartPositions)
     , m_rng(config.seed) {
     m_settings.unit = config.unit;
@@ -167,7 +168,8 @@ std::string Counter::line() const {
 std::string Counter::answerPoll() {
     std::string answer = line();
     m_record = false;
-    drift();
+    if (!m_still)
+        drift();
     return answer;
 }
 

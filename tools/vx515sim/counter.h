@@ -25,6 +25,7 @@ public:
         int axes = 3;
         Unit unit = Unit::Millimetre;
         std::uint64_t seed = 1;
+        bool still = false; // the axes do not drift
     };
 
     explicit Counter(const Config& config);
@@ -81,6 +82,7 @@ private:
     }
 
     int m_axes;
+    bool m_still;
     Settings m_settings;
     std::optional<Settings> m_undo;
     std::array<double, 3> m_positions;

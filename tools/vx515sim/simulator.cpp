@@ -41,9 +41,13 @@ const char* axisLetter(Axis axis) {
 Simulator::Simulator(const Options& options, std::FILE* log)
     : m_options(options)
     , m_log(log)
-    , m_counter(Counter::Config{options.axes, options.unit, options.seed})
+    , m_counter(Counter::Config{options.axes, options.unit, options.seed, options.still})
     , m_port(options.dir + "/COM" + std::to_string(options.port))
-    , m_noiseRng(options.seed ^ 0x5A5A5A5A5A5A5A5AULL) {}
+    , m_noiseRng(options.seed ^ 0x5A5A5A5A5A5A5A5AULL) {
+    if (options.streamRate > 0)
+        m_streamInterval = std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) /
+                           options.streamRate;
+}
 
 void Simulator::log(const char* kind, const std::string& text) {
     std::fprintf(m_log, "%s %s %s\n", timeStamp().c_str(), kind, text.c_str());
@@ -77,6 +81,10 @@ int Simulator::run() {
         return 1;
     std::printf("READY %s\n", m_port.linkPath().c_str());
     std::fflush(stdout);
+    if (m_options.streamRate > 0) {
+        m_nextStream = Clock::now();
+        log("STATE", "streaming " + std::to_string(m_options.streamRate) + " lines a second");
+    }
 
     // The stop signals are only let through while waiting, so none is lost between a check of
     // the flag and the wait.
@@ -135,6 +143,7 @@ int Simulator::run() {
             if (revents & POLLOUT)
                 m_waitWritable = false;
         }
+        serviceStream(Clock::now());
         serviceOutput();
     }
 
@@ -260,6 +269,35 @@ void Simulator::execute(const Command& command) {
     }
 }
 
+void Simulator::queueLine(const std::string& line) {
+    if (m_split) {
+        const std::size_t half = line.size() / 2;
+        m_queue.push_back({line.substr(0, half), {}});
+        m_queue.push_back({line.substr(half), SplitPause});
+    } else {
+        m_queue.push_back({line, {}});
+    }
+}
+
+// A line on its own every interval. One that falls due while the wire is still busy is left out
+// rather than queued, so the rate never runs ahead of the line speed.
+void Simulator::serviceStream(Clock::time_point now) {
+    if (!m_nextStream || now < *m_nextStream)
+        return;
+    *m_nextStream += m_streamInterval;
+    if (*m_nextStream <= now) // the loop was held up: start the beat again from now
+        m_nextStream = now + m_streamInterval;
+    if (m_silent || !m_port.plugged())
+        return;
+    if (m_transmission || !m_queue.empty() || m_pendingPolls > 0) {
+        log("TX", "stream line left out: the wire is busy");
+        return;
+    }
+    const std::string line = m_counter.answerPoll() + (m_noCr ? "\n" : "\r\n");
+    log("TX", quoteBytes(line) + " streamed");
+    queueLine(line);
+}
+
 void Simulator::serviceOutput() {
     if (!m_port.plugged() || m_waitWritable)
         return;
@@ -268,14 +306,7 @@ void Simulator::serviceOutput() {
         if (!m_transmission) {
             if (m_queue.empty() && m_pendingPolls > 0) {
                 --m_pendingPolls;
-                const std::string line = m_counter.answerPoll() + (m_noCr ? "\n" : "\r\n");
-                if (m_split) {
-                    const std::size_t half = line.size() / 2;
-                    m_queue.push_back({line.substr(0, half), {}});
-                    m_queue.push_back({line.substr(half), SplitPause});
-                } else {
-                    m_queue.push_back({line, {}});
-                }
+                queueLine(m_counter.answerPoll() + (m_noCr ? "\n" : "\r\n"));
             }
             if (m_queue.empty())
                 return;
@@ -326,9 +357,13 @@ void Simulator::serviceOutput() {
 }
 
 std::optional<Simulator::Clock::time_point> Simulator::nextWake() const {
-    if (!m_transmission || m_waitWritable || !m_port.plugged())
-        return std::nullopt;
-    return m_transmission->due(m_transmission->sent);
+    std::optional<Clock::time_point> wake = m_nextStream;
+    if (m_transmission && !m_waitWritable && m_port.plugged()) {
+        const Clock::time_point due = m_transmission->due(m_transmission->sent);
+        if (!wake || due < *wake)
+            wake = due;
+    }
+    return wake;
 }
 
 } // namespace vx::sim

@@ -47,6 +47,8 @@ private:
     void handleByte(char byte);
     void readCommands();
     void execute(const Command& command);
+    void queueLine(const std::string& line);
+    void serviceStream(Clock::time_point now);
     void serviceOutput();
     std::optional<Clock::time_point> nextWake() const;
 
@@ -71,6 +73,9 @@ private:
     // After a hang-up or error on the master, it is left out of the poll set until then.
     std::optional<Clock::time_point> m_masterQuietUntil;
     int m_lastBaud = 0;
+    // Stream mode: when the next unasked line is due.
+    Clock::duration m_streamInterval{};
+    std::optional<Clock::time_point> m_nextStream;
 };
 
 // Set by the SIGTERM and SIGINT handler.

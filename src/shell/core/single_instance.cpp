@@ -2,44 +2,114 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QLocalSocket>
+#include <QFile>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace vx {
 
-SingleInstance::SingleInstance(const QString& workingDirectory, QObject* parent)
-    : QObject(parent) {
-    const QByteArray folder = QDir(workingDirectory).canonicalPath().toUtf8();
-    m_key = QStringLiteral("vx-%1-%2")
-                .arg(::getuid())
-                .arg(QString::fromLatin1(
-                    QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16)));
-    connect(&m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            if (m_onActivate)
-                m_onActivate();
-        }
-    });
-}
+namespace {
 
-SingleInstance::~SingleInstance() = default;
-
-bool SingleInstance::claim() {
-    m_lock = std::make_unique<QLockFile>(QDir(QDir::tempPath()).filePath(m_key + ".lock"));
-    m_lock->setStaleLockTime(0); // a lock left by a copy that died is taken over
-    if (!m_lock->tryLock(0))
+// The socket's address, or false when the path does not fit one.
+bool addressOf(const QByteArray& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= static_cast<qsizetype>(sizeof address.sun_path))
         return false;
-    QLocalServer::removeServer(m_key); // a socket left by a copy that died
-    m_server.listen(m_key);
+    std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
     return true;
 }
 
+} // namespace
+
+SingleInstance::SingleInstance(const QString& workingDirectory, QObject* parent)
+    : QObject(parent) {
+    const QByteArray folder = QDir(workingDirectory).canonicalPath().toUtf8();
+    const QString key =
+        QStringLiteral("vx-%1-%2")
+            .arg(::getuid())
+            .arg(QString::fromLatin1(
+                QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16)));
+    const QDir temp(QDir::tempPath());
+    m_lockPath = temp.filePath(key + QStringLiteral(".lock"));
+    m_socketPath = QFile::encodeName(temp.filePath(key + QStringLiteral(".socket")));
+}
+
+SingleInstance::~SingleInstance() {
+    m_notifier.reset();
+    if (m_server >= 0) {
+        ::close(m_server);
+        ::unlink(m_socketPath.constData());
+    }
+    if (m_lock >= 0)
+        ::close(m_lock); // the lock goes with the descriptor
+}
+
+bool SingleInstance::claim() {
+    if (m_lock >= 0)
+        return true;
+    const int fd =
+        ::open(QFile::encodeName(m_lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return true; // nowhere to keep a lock: nothing says another copy runs here
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
+        ::close(fd);
+        return !held;
+    }
+    m_lock = fd; // held until this copy ends, or dies: the system lets go of it then
+    listen();
+    return true;
+}
+
+void SingleInstance::listen() {
+    sockaddr_un address;
+    if (!addressOf(m_socketPath, address))
+        return;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return;
+    ::unlink(m_socketPath.constData()); // left by a copy that died; we hold the lock now
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd, 4) != 0) {
+        ::close(fd);
+        return; // this copy runs alone all the same; a second one cannot call it forward
+    }
+    m_server = fd;
+    m_notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { acceptCallers(); });
+}
+
+void SingleInstance::acceptCallers() {
+    for (;;) {
+        const int caller = ::accept4(m_server, nullptr, nullptr, SOCK_CLOEXEC);
+        if (caller < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        ::close(caller);
+        if (m_onActivate)
+            m_onActivate();
+    }
+}
+
 void SingleInstance::activateOther() {
-    QLocalSocket socket;
-    socket.connectToServer(m_key);
-    if (socket.waitForConnected(500))
-        socket.disconnectFromServer();
+    sockaddr_un address;
+    if (!addressOf(m_socketPath, address))
+        return;
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return;
+    // A local connection is taken into the listener's queue at once, or refused.
+    ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ::close(fd);
 }
 
 } // namespace vx

@@ -1,18 +1,19 @@
 #pragma once
 
-#include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
 
+class QSocketNotifier;
+
 namespace vx {
 
 // One copy of the program per working directory (a copy per folder may serve a counter of its own).
-// The first copy holds a lock and listens for a second one, which asks it to come to the front.
+// The first copy holds a lock and listens on a local socket for a second one, which asks it to
+// come to the front. Both are the operating system's own: a lock that dies with its holder, and a
+// Unix socket.
 class SingleInstance : public QObject {
-    Q_OBJECT
 public:
     explicit SingleInstance(const QString& workingDirectory, QObject* parent = nullptr);
     ~SingleInstance() override;
@@ -25,9 +26,14 @@ public:
     void setOnActivate(std::function<void()> handler) { m_onActivate = std::move(handler); }
 
 private:
-    QString m_key;
-    std::unique_ptr<QLockFile> m_lock;
-    QLocalServer m_server;
+    void listen();
+    void acceptCallers();
+
+    QString m_lockPath;
+    QByteArray m_socketPath;
+    int m_lock = -1;
+    int m_server = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
     std::function<void()> m_onActivate;
 };
 

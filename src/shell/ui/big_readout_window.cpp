@@ -65,7 +65,7 @@ BigReadoutWindow::BigReadoutWindow(MainForm& form, SettingsStore& settings, QStr
     resize(FirstSize);
     const QPointer<BigReadoutWindow> self(this);
     for (Control* control : {&form.labX顯示, &form.labY顯示, &form.labZ顯示, &form.lab公英制})
-        control->addObserver([self] {
+        control->addObserver([self](unsigned) {
             if (self && self->isVisible())
                 self->follow();
         });

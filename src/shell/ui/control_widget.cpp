@@ -1,5 +1,6 @@
 #include "control_widget.h"
 
+#include "caption_label.h"
 #include "widget_style.h"
 
 #include <QGroupBox>
@@ -33,31 +34,40 @@ void applyForeColor(QWidget* widget, VbColor color) {
     widget->setPalette(palette);
 }
 
-void apply(const Control& control, QWidget* widget) {
-    switch (control.kind()) {
-    case ControlKind::Label: {
-        auto* label = static_cast<QLabel*>(widget);
-        label->setText(control.caption());
-        if (control.autoSize())
-            label->adjustSize();
-        break;
+// Applies what changed, and only that: every property set reaches here, and most set what the
+// control already shows.
+void apply(const Control& control, QWidget* widget, unsigned changed) {
+    if ((changed & change::Caption) != 0) {
+        switch (control.kind()) {
+        case ControlKind::Label:
+            if (control.autoSize()) {
+                auto* label = static_cast<QLabel*>(widget);
+                label->setText(control.caption());
+                label->adjustSize();
+            } else {
+                static_cast<CaptionLabel*>(widget)->showCaption(control.caption());
+            }
+            break;
+        case ControlKind::Button:
+            static_cast<QPushButton*>(widget)->setText(control.caption());
+            break;
+        case ControlKind::Frame:
+            static_cast<QGroupBox*>(widget)->setTitle(control.caption());
+            break;
+        case ControlKind::PictureBox:
+            break;
+        }
     }
-    case ControlKind::Button:
-        static_cast<QPushButton*>(widget)->setText(control.caption());
-        break;
-    case ControlKind::Frame:
-        static_cast<QGroupBox*>(widget)->setTitle(control.caption());
-        break;
-    case ControlKind::PictureBox:
-        break;
-    }
-    if (!control.autoSize()) {
-        QRect place = pixelRect(control.geometry());
-        widget->setGeometry(place);
-    }
-    applyForeColor(widget, control.foreColor());
-    widget->setVisible(control.visible());
+    if ((changed & change::Geometry) != 0 && !control.autoSize())
+        widget->setGeometry(pixelRect(control.geometry()));
+    if ((changed & change::ForeColor) != 0)
+        applyForeColor(widget, control.foreColor());
+    if ((changed & change::Visible) != 0)
+        widget->setVisible(control.visible());
 }
+
+constexpr unsigned Everything =
+    change::Caption | change::Geometry | change::ForeColor | change::Visible;
 
 } // namespace
 
@@ -65,7 +75,16 @@ QWidget* createControlWidget(Control& control, QWidget* parent, const QPixmap& p
     QWidget* widget = nullptr;
     switch (control.kind()) {
     case ControlKind::Label: {
-        auto* label = new QLabel(parent);
+        QLabel* label = nullptr;
+        if (control.autoSize()) {
+            label = new QLabel(parent);
+        } else {
+            auto* captionLabel = new CaptionLabel(parent);
+            // A reading over a frame repaints from a kept image of the frame, not the frame.
+            if (control.container() != nullptr)
+                captionLabel->keepBackdrop();
+            label = captionLabel;
+        }
         label->setAlignment(alignmentOf(control.align()));
         label->setWordWrap(!control.autoSize());
         label->setTextFormat(Qt::PlainText);
@@ -96,11 +115,11 @@ QWidget* createControlWidget(Control& control, QWidget* parent, const QPixmap& p
     if (control.font())
         widget->setFont(qtFont(*control.font()));
     widget->move(pixelRect(control.geometry()).topLeft());
-    apply(control, widget);
+    apply(control, widget, Everything);
     const QPointer<QWidget> guard(widget);
-    control.addObserver([&control, guard] {
+    control.addObserver([&control, guard](unsigned changed) {
         if (guard)
-            apply(control, guard);
+            apply(control, guard, changed);
     });
     return widget;
 }

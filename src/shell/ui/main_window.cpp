@@ -2,12 +2,14 @@
 
 #include "control_widget.h"
 #include "platform/desktop.h"
+#include "status_panel.h"
 #include "widget_style.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDate>
+#include <QDateTime>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
@@ -27,7 +29,7 @@ MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> 
     setWindowTitle(form.window.caption());
     // The form outlives its window; what it tells a window that is gone is dropped.
     const QPointer<MainWindow> self(this);
-    form.window.addObserver([self] {
+    form.window.addObserver([self](unsigned) {
         if (self)
             self->setWindowTitle(self->m_form.window.caption());
     });
@@ -48,7 +50,7 @@ MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> 
 
     m_pollTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { m_form.Timer1.fire(); });
-    form.Timer1.addObserver([self] {
+    form.Timer1.addObserver([self](unsigned) {
         if (self)
             self->followTimer();
     });
@@ -82,6 +84,14 @@ void MainWindow::buildControls() {
               [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 1; i < focusOrder.size(); ++i)
         QWidget::setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
+    // The cycle of the focus chain is the tab order, but the window would start it at the button
+    // created first, Halt, where one press of the space bar pauses the readout.
+    for (const auto& [tab, widget] : focusOrder) {
+        if (!widget->isHidden() && widget->isEnabled()) {
+            widget->setFocus();
+            break;
+        }
+    }
 }
 
 namespace {
@@ -96,6 +106,9 @@ void showItemState(const MenuItem& item, QAction* action) {
 } // namespace
 
 void MainWindow::buildMenus() {
+    // The menu bar belongs in the window. Asking the desktop for a global one would start a D-Bus
+    // connection and its thread for nothing.
+    menuBar()->setNativeMenuBar(false);
     for (MenuItem* top : m_form.menuBar()) {
         QMenu* menu = menuBar()->addMenu(top->caption());
         menu->setObjectName(top->name());
@@ -120,7 +133,7 @@ void MainWindow::buildMenus() {
                 m_dispatch(*item);
             });
             const QPointer<QAction> guard(action);
-            item->addObserver([item, guard] {
+            item->addObserver([item, guard](unsigned) {
                 if (guard)
                     showItemState(*item, guard);
             });
@@ -136,23 +149,20 @@ void MainWindow::buildStatusBar() {
     bar->setFont(qtFont(MainForm::StatusBarFont));
     for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
         StatusPanel& panel = m_form.sbStatusBar.panel(number);
-        auto* label = new QLabel(panel.text(), bar);
-        label->setObjectName(QStringLiteral("Panel%1").arg(number));
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
-        label->setToolTip(panel.toolTip);
+        auto* box = new StatusPanelBox(panel.text(), panel.toolTip, bar);
+        box->label()->setObjectName(QStringLiteral("Panel%1").arg(number));
         const int width = pixels(panel.widthTwips);
         if (panel.sizing == PanelSizing::None)
-            label->setFixedWidth(width);
+            box->setFixedPanelWidth(width);
         else
-            label->setMinimumWidth(width);
-        bar->addWidget(label, panel.sizing == PanelSizing::Spring ? 1 : 0);
-        const QPointer<QLabel> guard(label);
-        panel.addObserver([&panel, guard] {
+            box->setLeastPanelWidth(width);
+        bar->addWidget(box, panel.sizing == PanelSizing::Spring ? 1 : 0);
+        const QPointer<StatusPanelBox> guard(box);
+        panel.addObserver([&panel, guard](unsigned) {
             if (guard)
                 guard->setText(panel.text());
         });
-        m_panels.push_back(label);
+        m_panels.push_back(box->label());
     }
     updateClockPanels();
     connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::updateClockPanels);
@@ -160,12 +170,15 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::updateClockPanels() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const bool newDay = now.date() != m_shownDate; // the date is written out once a day
+    m_shownDate = now.date();
     for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
         StatusPanel& panel = m_form.sbStatusBar.panel(number);
-        if (panel.style == PanelStyle::Date)
-            panel.setText(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+        if (panel.style == PanelStyle::Date && newDay)
+            panel.setText(QLocale::system().toString(m_shownDate, QLocale::ShortFormat));
         else if (panel.style == PanelStyle::Time)
-            panel.setText(QTime::currentTime().toString(TimeOfDayFormat));
+            panel.setText(now.time().toString(TimeOfDayFormat));
     }
 }
 

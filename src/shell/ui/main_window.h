@@ -2,6 +2,7 @@
 
 #include "form/main_form.h"
 
+#include <QDate>
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
@@ -46,6 +47,7 @@ private:
     bool m_unloaded = false;
     QTimer m_pollTimer;
     QTimer m_clockTimer;
+    QDate m_shownDate;
     std::map<std::pair<QString, int>, QAction*> m_actions;
     std::vector<QLabel*> m_panels;
 };

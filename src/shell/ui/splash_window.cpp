@@ -29,7 +29,8 @@ SplashWindow::SplashWindow(SplashForm& form)
     setFixedSize(client->width() + 2 * border, client->height() + 2 * border);
 
     registerResources();
-    const QPixmap logo(QStringLiteral(":/vx/logo.jpg"));
+    // Named a PNG, so that Qt reads it with its own decoder and loads no image plugin to ask.
+    const QPixmap logo(QStringLiteral(":/vx/logo.png"), "PNG");
     std::map<const Control*, QWidget*> widgets;
     for (Control* control : form.controls()) {
         QWidget* parent = control->container() ? widgets.at(control->container()) : client;
@@ -42,7 +43,7 @@ SplashWindow::SplashWindow(SplashForm& form)
     m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
     connect(&m_timer, &QTimer::timeout, this, [this] { m_form.Timer1.fire(); });
     const QPointer<SplashWindow> self(this);
-    form.Timer1.addObserver([self] {
+    form.Timer1.addObserver([self](unsigned) {
         if (self)
             self->followTimer();
     });
