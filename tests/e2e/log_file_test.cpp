@@ -1,6 +1,5 @@
 #include "session.h"
 
-#include <QDir>
 #include <QRegularExpression>
 #include <QSettings>
 
@@ -11,15 +10,7 @@ namespace {
 // with RS, each the counter's line and CR LF; the window's place is stored at exit.
 TEST_F(Session, RecordsGoToTheLogFileChosenInTheOpenDialog) {
     const QString main = startWithCounter();
-    QDir().mkpath(path("records")); // an empty folder: the name typed has nothing to complete
-    const QString log = path("records/records.txt");
-    key(main, "ctrl+o");
-    const QString dialog = window(OpenDialog);
-    ASSERT_FALSE(dialog.isEmpty()) << "no dialog titled " << OpenDialog.toStdString();
-    type(dialog, log);
-    key(dialog, "Return");
-    ASSERT_TRUE(gone(dialog));
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(log); })) << "no log file";
+    const QString log = openLog(main, "records.txt");
 
     // The commands arrive together, so the counter's next line holds all of them.
     sim("set x 12.5\nset y -3.25\nset z 7\nrecord");

@@ -139,6 +139,21 @@ protected:
                m_vx->exitCode() == 0;
     }
 
+    // A log file opened through 檔案 > 開啟, its path typed into the dialog; once it exists.
+    QString openLog(const QString& main, const QString& name) {
+        QDir().mkpath(path("records")); // an empty folder: the name typed has nothing to complete
+        const QString log = path("records/" + name);
+        key(main, "ctrl+o");
+        const QString dialog = window(OpenDialog);
+        if (dialog.isEmpty())
+            fail("no dialog titled " + OpenDialog);
+        type(dialog, log);
+        key(dialog, "Return");
+        if (!gone(dialog) || !waitFor([&] { return QFile::exists(log); }))
+            fail("no log file " + log);
+        return log;
+    }
+
     // An X tool (xdotool, import, ...) on the session's display: what it printed.
     QByteArray x(const QStringList& args) const {
         QProcess tool;

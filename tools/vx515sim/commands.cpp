@@ -136,7 +136,8 @@ Commands on standard input, one a line (end of input does not stop the simulator
   noise [N]          send N (default 16, at most 4096) bytes of printable noise and a line feed
   split on|off       send each line in two parts with 80 ms between them
   nocr on|off        end lines with a line feed only
-  pull               close the pseudo-terminal and remove the link, as a pulled cable
+  pull [mid]         close the pseudo-terminal and remove the link, as a pulled cable; with
+                     "mid", in the middle of the next line, 80 ms after its first half
   plug               a new pseudo-terminal at the same link
   set x|y|z VALUE    set an axis position in millimetres
   quit               remove the link and end (as do SIGTERM and SIGINT)
@@ -191,8 +192,13 @@ CommandResult parseCommand(std::string_view line) {
             return fail("[N], N from 1 to " + std::to_string(MaxNoiseBytes));
         return {command, {}};
     }
-    if (verb == "pull")
-        return noArguments(Command::Kind::Pull);
+    if (verb == "pull") {
+        if (w.size() > 2 || (w.size() == 2 && lower(w[1]) != "mid"))
+            return fail("[mid]");
+        command.kind = Command::Kind::Pull;
+        command.on = w.size() == 2;
+        return {command, {}};
+    }
     if (verb == "plug")
         return noArguments(Command::Kind::Plug);
     if (verb == "quit")

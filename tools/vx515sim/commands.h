@@ -42,7 +42,7 @@ struct Command {
     enum class Kind { Axes, Record, Silent, Noise, Split, NoCr, Pull, Plug, Set, Quit };
     Kind kind = Kind::Quit;
     int number = 0;  // axes, noise
-    bool on = false; // silent, split, nocr
+    bool on = false; // silent, split, nocr; pull: in the middle of the next line
     Axis axis = Axis::X;
     double value = 0.0; // set, in millimetres
 };

@@ -245,10 +245,14 @@ void Simulator::execute(const Command& command) {
         log("STATE", std::string("nocr ") + onOff(command.on));
         break;
     case Command::Kind::Pull:
-        if (m_port.plugged())
-            pull();
-        else
+        if (!m_port.plugged()) {
             log("STATE", "pull ignored: already pulled");
+        } else if (command.on) {
+            m_pullMidLine = true;
+            log("STATE", "pull armed: in the middle of the next line");
+        } else {
+            pull();
+        }
         break;
     case Command::Kind::Plug:
         if (m_port.plugged())
@@ -270,7 +274,13 @@ void Simulator::execute(const Command& command) {
 }
 
 void Simulator::queueLine(const std::string& line) {
-    if (m_split) {
+    if (m_pullMidLine) {
+        // The program has the first half for a few of its ticks before the cable goes.
+        const std::size_t half = line.size() / 2;
+        m_queue.push_back({line.substr(0, half), {}});
+        m_queue.push_back({line.substr(half), SplitPause, true});
+        m_pullMidLine = false;
+    } else if (m_split) {
         const std::size_t half = line.size() / 2;
         m_queue.push_back({line.substr(0, half), {}});
         m_queue.push_back({line.substr(half), SplitPause});
@@ -320,11 +330,17 @@ void Simulator::serviceOutput() {
             next.bytes = std::move(m_queue.front().bytes);
             next.start = std::max(now, m_wireFree) + m_queue.front().pauseBefore;
             next.characterTime = characterTime(baud);
+            next.pullInstead = m_queue.front().pullInstead;
             m_queue.pop_front();
             m_transmission = std::move(next);
         }
 
         Transmission& tx = *m_transmission;
+        if (tx.pullInstead) {
+            if (tx.due(0) <= now)
+                pull();
+            return;
+        }
         std::size_t due = tx.sent;
         while (due < tx.bytes.size() && tx.due(due) <= now)
             ++due;

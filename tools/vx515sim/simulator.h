@@ -28,6 +28,7 @@ private:
     struct Chunk {
         std::string bytes;
         std::chrono::nanoseconds pauseBefore{};
+        bool pullInstead = false; // the cable is pulled when these bytes would start
     };
     // The chunk on the wire: byte i is written once its eleven bits would have arrived.
     struct Transmission {
@@ -35,6 +36,7 @@ private:
         std::size_t sent = 0;
         Clock::time_point start;
         std::chrono::nanoseconds characterTime{};
+        bool pullInstead = false;
         Clock::time_point due(std::size_t i) const {
             return start + characterTime * static_cast<long long>(i + 1);
         }
@@ -60,6 +62,7 @@ private:
 
     bool m_silent = false;
     bool m_split = false;
+    bool m_pullMidLine = false; // the next line is cut in the middle by a pulled cable
     bool m_noCr = false;
     bool m_quit = false;
     bool m_stdinOpen = true;

@@ -1,0 +1,73 @@
+#include "session.h"
+
+#include <QRegularExpression>
+
+namespace vx::e2e {
+namespace {
+
+// Figures drawn in grey: hardly a dark pixel where they stand, and many of a middle grey.
+bool showsGreyText(const QImage& image, const QRect& area) {
+    int grey = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            grey += qGray(image.pixel(x, y)) >= 110 && qGray(image.pixel(x, y)) < 150 ? 1 : 0;
+    return grey >= 50 && !showsText(image, area);
+}
+
+// The cable is pulled in the middle of a line, OK is pressed while it is still out, and it is
+// plugged back with a record asked for on the counter's first line after it: the readings look
+// stale until a fresh line comes, and every such record reaches the log file whole.
+TEST_F(Session, ACablePulledMidLineLosesNoRecordAndTheReadingsLookStaleMeanwhile) {
+    const QString main = startWithCounter();
+    const QString log = openLog(main, "records.txt");
+    constexpr int Pulls = 3;
+    for (int pull = 1; pull <= Pulls; ++pull) {
+        SCOPED_TRACE(pull);
+        sim("pull mid");
+        const QString box = window(LinkLost, 10s);
+        ASSERT_FALSE(box.isEmpty()) << "no box titled " << LinkLost.toStdString();
+        key(box, "Return");
+        ASSERT_TRUE(gone(box));
+        EXPECT_TRUE(waitFor([&] {
+            return showsGreyText(shot(main, "stale"), onShot(main, place::ReadingX));
+        })) << "see stale.png";
+        sim("record\nplug");
+        ASSERT_TRUE(waitFor([&] { return fileBytes(log).count("\r\n\r\n") == pull; }, 10s))
+            << fileBytes(log).toStdString();
+        EXPECT_TRUE(waitFor([&] {
+            return showsText(shot(main, "live-again"), onShot(main, place::ReadingX));
+        })) << "see live-again.png";
+    }
+    const QByteArray records = fileBytes(log);
+    QFile::copy(log, artefact("records.txt"));
+    const QRegularExpression whole(
+        QStringLiteral(R"(^(X[ 0-9.-]{10} Y[ 0-9.-]{10}TZ[ 0-9.-]{10}T M\r\n\r\n){%1}$)")
+            .arg(Pulls));
+    EXPECT_TRUE(whole.match(QString::fromLatin1(records)).hasMatch()) << records.toStdString();
+    EXPECT_TRUE(exitVx(main));
+}
+
+// A port change to a port with no device, cancelled at its prompt, goes back to the port in use:
+// the readings follow the counter again, in their live colour.
+TEST_F(Session, ACancelledPortChangeGoesBackToThePortInUse) {
+    const QString main = startWithCounter();
+    // 傳輸速率(&C) opens on its first speed; Port2 is six down, past the separator.
+    key(main, "alt+c");
+    ASSERT_TRUE(waitFor([&] {
+        return x({"xdotool", "search", "--onlyvisible", "--class", "^vx$"}).count('\n') == 2;
+    })) << "the menu did not open";
+    x({"xdotool", "key", "Down", "Down", "Down", "Down", "Down", "Down", "Return"});
+    const QString prompt = window(QStringLiteral("傳輸埠錯誤!"));
+    ASSERT_FALSE(prompt.isEmpty()) << "no port prompt";
+    key(prompt, "Escape");
+    ASSERT_TRUE(gone(prompt));
+    const QImage before = shot(main, "after-cancel");
+    sim("set x 55.5");
+    EXPECT_TRUE(changes(main, before, place::ReadingX, "reading-after-cancel"))
+        << "the readings stand still; see after-cancel.png, reading-after-cancel.png";
+    EXPECT_TRUE(showsText(shot(main, "reading-after-cancel"), onShot(main, place::ReadingX)));
+    EXPECT_TRUE(exitVx(main));
+}
+
+} // namespace
+} // namespace vx::e2e
