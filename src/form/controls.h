@@ -55,29 +55,26 @@ private:
 enum class ControlKind { Label, Button, Frame, PictureBox };
 enum class Align { Left, Right, Center };
 
-// A font as the window definitions give it: face, size in points, weight (400 normal, 700 bold)
-// and character set (136 Big5, 0 ANSI).
+// A font as the window definitions give it: face, size in points, weight (400 normal, 700 bold).
+// The texts are Unicode, so the character set that a definition names has nothing to choose.
 struct FontDefinition {
     QString face;
     double points = 9;
     int weight = 400;
-    int charset = 0;
 };
 
 // The two faces that the windows name; Windows faces, substituted where they are missing.
 namespace face {
 inline const QString Ming = QStringLiteral("新細明體");
 inline const QString Kai = QStringLiteral("標楷體");
-inline constexpr int Big5 = 136;
-inline constexpr int Ansi = 0;
 } // namespace face
 
-// Ming in the size and weight given, Big5; Kai likewise, ANSI.
+// Ming, or Kai, in the size and weight given.
 inline FontDefinition ming(double points, int weight) {
-    return {face::Ming, points, weight, face::Big5};
+    return {face::Ming, points, weight};
 }
 inline FontDefinition kai(double points, int weight) {
-    return {face::Kai, points, weight, face::Ansi};
+    return {face::Kai, points, weight};
 }
 
 class Control;
@@ -221,7 +218,6 @@ public:
     void setHandler(std::function<void()> handler) { m_handler = std::move(handler); }
     // Returns whether the tick ran.
     bool fire();
-    bool ticking() const { return m_ticking; }
 
     // While a Hold lives, no tick runs.
     class Hold {

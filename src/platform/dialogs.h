@@ -12,6 +12,7 @@ inline constexpr int Critical = 16;
 inline constexpr int Question = 32;
 inline constexpr int Exclamation = 48;
 inline constexpr int Information = 64;
+inline constexpr int IconMask = 0x70; // the bits of a type code that choose the icon
 } // namespace mb
 
 // The common file dialog's properties; the file name stays from one use to the next.

@@ -313,7 +313,6 @@ void PosixSerial::markGone() {
 }
 
 void PosixSerial::setParityReplace(const QString& replacement) {
-    SerialComm::setParityReplace(replacement);
     m_parser.setReplacement(
         replacement.isEmpty() ? std::nullopt : std::optional<char>(replacement.at(0).toLatin1()));
 }

@@ -16,7 +16,7 @@ namespace vx {
 namespace {
 
 QMessageBox::Icon iconFor(int type) {
-    switch (type & 0x70) {
+    switch (type & mb::IconMask) {
     case mb::Critical:
         return QMessageBox::Critical;
     case mb::Question:

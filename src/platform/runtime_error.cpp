@@ -36,6 +36,8 @@ QString standardDescription(int number) {
         return QStringLiteral("路徑/檔案存取錯誤");
     case err::PathNotFound:
         return QStringLiteral("找不到路徑");
+    case err::InvalidPropertyValue:
+        return QStringLiteral("屬性值無效");
     case err::NoSuchArrayElement:
         return QStringLiteral("控制項陣列元素不存在");
     case err::CancelChosen:

@@ -12,6 +12,29 @@ void SerialComm::raiseOnComm(int16_t code) {
         m_onComm();
 }
 
+void SerialComm::setRThreshold(int16_t threshold) {
+    if (threshold != 0)
+        throw RuntimeError(err::InvalidPropertyValue,
+                           QStringLiteral("%1：RThreshold %2（此傳輸元件不發出接收事件，只能是 0）")
+                               .arg(standardDescription(err::InvalidPropertyValue))
+                               .arg(threshold));
+}
+
+void SerialComm::setEOFEnable(bool enable) {
+    if (enable)
+        throw RuntimeError(err::InvalidPropertyValue,
+                           QStringLiteral("%1：EOFEnable（此傳輸元件把字元 26 當一般資料）")
+                               .arg(standardDescription(err::InvalidPropertyValue)));
+}
+
+void SerialComm::setOutBufferSize(int16_t size) {
+    if (size < 1)
+        throw RuntimeError(err::InvalidPropertyValue,
+                           QStringLiteral("%1：OutBufferSize %2")
+                               .arg(standardDescription(err::InvalidPropertyValue))
+                               .arg(size));
+}
+
 QString lineSettingsFor(const QString& speedText) {
     return speedText + QStringLiteral(",N,8,2");
 }

@@ -58,21 +58,24 @@ public:
     // Sends the bytes as they are, nothing appended.
     virtual void output(const QByteArray& bytes) = 0;
 
-    // Stored properties; the backends read them where they matter.
-    virtual void setInputLen(int16_t length) { m_inputLen = length; }
+    // The most bytes one input() returns; 0 for all that wait.
+    void setInputLen(int16_t length) { m_inputLen = length; }
     int16_t inputLen() const { return m_inputLen; }
-    virtual void setRThreshold(int16_t threshold) { m_rThreshold = threshold; }
-    int16_t rThreshold() const { return m_rThreshold; }
-    virtual void setEOFEnable(bool enable) { m_eofEnable = enable; }
-    bool eofEnable() const { return m_eofEnable; }
+    // The input is read on the poll tick and character 26 is ordinary input, so this component
+    // raises no receive and no end-of-file event: what RThreshold 0 and EOFEnable False ask for.
+    // Another value fails with 380 rather than wait for an event that never comes.
+    void setRThreshold(int16_t threshold);
+    void setEOFEnable(bool enable);
 
-    // Properties fixed when the component is created.
-    virtual void setInBufferSize(int16_t size) { m_inBufferSize = size; }
+    // Bytes that arrive while the input buffer is full are dropped, with ErRxOver.
+    void setInBufferSize(int16_t size) { m_inBufferSize = size; }
     int16_t inBufferSize() const { return m_inBufferSize; }
-    virtual void setOutBufferSize(int16_t size) { m_outBufferSize = size; }
-    int16_t outBufferSize() const { return m_outBufferSize; }
-    virtual void setParityReplace(const QString& replacement) { m_parityReplace = replacement; }
-    const QString& parityReplace() const { return m_parityReplace; }
+    // Output goes to the driver's own queue at once, so there is no buffer here to size; a size
+    // below 1 fails with 380 all the same.
+    void setOutBufferSize(int16_t size);
+    // The character that stands for a byte received with a parity error; a component that marks
+    // no parity errors has nothing to replace.
+    virtual void setParityReplace(const QString& /*replacement*/) {}
 
     // The code of the event being delivered through onComm.
     int16_t commEvent() const { return m_commEvent; }
@@ -90,11 +93,7 @@ private:
     int16_t m_commEvent = 0;
     int m_openCount = 0;
     int16_t m_inputLen = 0;
-    int16_t m_rThreshold = 0;
-    bool m_eofEnable = false;
     int16_t m_inBufferSize = 1024;
-    int16_t m_outBufferSize = 512;
-    QString m_parityReplace = QStringLiteral("?");
 };
 
 // The line settings text that the program applies for a speed: "<speed>,N,8,2".

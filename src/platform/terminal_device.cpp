@@ -5,8 +5,8 @@
 #include <QDeadlineTimer>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <sys/ioctl.h>
-#include <time.h>
 
 namespace vx::terminal {
 

@@ -21,9 +21,6 @@ public:
 
     void Timer1_Timer();
 
-    // The port was lost and could not be opened again: each tick tries to open it until it works.
-    bool linkLost() const { return m_linkLost; }
-
     static constexpr int IdleTicksBeforePoll = 25; // the 27th empty tick polls again
     static constexpr qsizetype MaxFrameBytes = 4096;
     static const QString LinkLostMessage;
@@ -44,6 +41,7 @@ private:
     ModuleState& m_state;
     Platform& m_platform;
     FrameHandler& m_frames;
+    // The port was lost and could not be opened again: each tick tries to open it until it works.
     bool m_linkLost = false;
     QString m_lostCause;                 // what the status bar says about the lost link
     int m_bufferOpenCount = 0;           // the port's open count when the frame buffer was filled

@@ -50,7 +50,6 @@ public:
     KeyResult key(char code);
 
     void requestRecord() { m_record = true; }
-    bool recordRequested() const { return m_record; }
 
     // The line shown now, without its line end.
     std::string line() const;

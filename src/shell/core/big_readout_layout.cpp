@@ -64,8 +64,8 @@ uint32_t highContrastColour(VbColor color) {
         return high >= 230 ? Light : Dim;
     // Full brightness, then a fifth of the way to white.
     uint32_t result = 0;
-    for (int i = 0; i < 3; ++i) {
-        const double full = rgb[i] * 255.0 / high;
+    for (const int channel : rgb) {
+        const double full = channel * 255.0 / high;
         result = (result << 8) | static_cast<uint32_t>(std::lround(full + (255 - full) * 0.2));
     }
     return result;

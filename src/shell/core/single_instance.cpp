@@ -107,8 +107,9 @@ void SingleInstance::activateOther() {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return;
-    // A local connection is taken into the listener's queue at once, or refused.
-    ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    // A local connection is taken into the listener's queue at once, or refused; this copy ends
+    // either way, so a refusal has nobody to tell.
+    (void)::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
     ::close(fd);
 }
 

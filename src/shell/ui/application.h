@@ -35,8 +35,6 @@ public:
     // Runs the command of a control, menu item or menu of the main window.
     void dispatch(const Observable& source);
     MainForm* mainForm() { return m_main.get(); }
-    MainWindow* mainWindow() { return m_mainWindow.get(); }
-    ReadoutAdditions* additions() { return m_additions.get(); }
 
 private:
     void loadMain();

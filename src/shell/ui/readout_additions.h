@@ -32,7 +32,6 @@ public:
     void mainUnloading();
     void toggleBigReadout();
     BigReadoutWindow& bigReadout();
-    const RecordKey& recordKey() const { return m_recordKey; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
