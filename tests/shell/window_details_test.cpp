@@ -40,7 +40,7 @@ TEST(CaptionLabel, DrawsAsQLabelAndRepaintsWhatChanges) {
         bool narrow;
     } rows[] = {{kai(36, 700), Qt::AlignRight | Qt::AlignTop, "   120.003", "   120.005", true},
                 {kai(36, 700), Qt::AlignRight | Qt::AlignTop, "   -45.246", "   -45.250", false},
-                {{"DejaVu Sans", 36, 400, 0},
+                {{"DejaVu Sans", 36, 400},
                  Qt::AlignLeft | Qt::AlignTop,
                  "T A V",
                  "TAV",
