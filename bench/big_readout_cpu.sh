@@ -18,47 +18,24 @@ for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "big_readout_cpu: $tool is missing" >&2; exit 2; }
 done
 
+source "$(dirname "$0")/common.sh"
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/vx-big-readout-XXXXXX")
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill -TERM "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+trap 'stop_started; rm -rf "$tmp"' EXIT
 trap 'exit 130' INT TERM
 
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-has_line() { [[ -s $1 ]] && grep -q "$2" "$1"; }
-
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-pids+=($!)
-wait_for 10 has_line "$tmp/display" '[0-9]' || { echo "big_readout_cpu: no display" >&2; exit 1; }
-export DISPLAY=:$(tr -dc 0-9 <"$tmp/display")
-
+start_screen "$tmp" 1920x1080x24 || exit 1
 mkdir -p "$tmp/ports" "$tmp/work" "$tmp/config"
 mkfifo "$tmp/sim.in"
 "$sim" --dir "$tmp/ports" --port 1 --axes 3 --log "$tmp/sim.log" <"$tmp/sim.in" >"$tmp/sim.out" &
-pids+=($!)
+bench_pids+=($!)
 exec 4>"$tmp/sim.in"
 wait_for 5 has_line "$tmp/sim.out" '^READY' || { echo "big_readout_cpu: no simulator" >&2; exit 1; }
-{ # the port-settings file: port 1, 9600 baud
-    printf '\001\000'; head -c 18 /dev/zero; printf '\004\0009600'; head -c 14 /dev/zero
-} >"$tmp/work/系統資料電腦"
+port_settings >"$tmp/work/系統資料電腦"
 
 (cd "$tmp/work" && VX_SERIAL_PORT_DIR=$tmp/ports XDG_CONFIG_HOME=$tmp/config exec "$vx") \
     >"$tmp/vx.log" 2>&1 &
 vx_pid=$!
-pids+=($vx_pid)
+bench_pids+=($vx_pid)
 main=$(timeout 20 xdotool search --sync --onlyvisible --name '三軸顯示' </dev/null | head -1) ||
     { echo "big_readout_cpu: no main window; vx said:" >&2; cat "$tmp/vx.log" >&2; exit 1; }
 
