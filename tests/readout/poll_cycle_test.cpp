@@ -13,84 +13,55 @@ struct PollCycleTest : ::testing::Test {
     ReadoutRig r;
     int polls() { return static_cast<int>(r.serial.written().count('O')); }
     VbColor readings() { return r.form.labX顯示.foreColor(); }
+    const std::vector<ScriptedDialogs::Message>& told() { return r.rig.dialogs.messages; }
 };
 
 } // namespace
 
-TEST_F(PollCycleTest, SilentCounterIsPolledAgainOnEvery27thEmptyTick) {
-    std::vector<int> pollTicks;
-    std::vector<int> idle;
-    for (int tick = 1; tick <= 82; ++tick) {
-        const int before = polls();
+// A poll that went unanswered until the next one greys the readings, until a line comes.
+TEST_F(PollCycleTest, SilentCounterIsPolledAgainOnThe27thEmptyTick) {
+    for (int tick = 1; tick <= 26; ++tick)
         r.tick();
-        if (polls() > before)
-            pollTicks.push_back(tick);
-        idle.push_back(r.state.idleTicks);
-    }
-    EXPECT_EQ(pollTicks, (std::vector<int>{27, 54, 81}));
-    EXPECT_EQ(idle[0], 1);
-    EXPECT_EQ(idle[25], 26);
-    EXPECT_EQ(idle[26], 0);
-    EXPECT_EQ(idle[27], 1);
-    EXPECT_EQ(readings(), color::Grey); // unanswered polls: the readings are no longer live
+    EXPECT_EQ(polls(), 0);
+    for (int tick = 0; tick <= 27; ++tick)
+        r.tick();
+    EXPECT_EQ(polls(), 2);
+    EXPECT_EQ(readings(), color::Grey);
     r.serial.feed(ThreeAxisMetric);
     r.tick();
     EXPECT_EQ(readings(), color::ButtonText);
 }
 
-TEST_F(PollCycleTest, EachLineOfAReadIsAFrameOfItsOwnAndTheRestWaitsForItsEnd) {
+// 84 bytes come in two reads of at most 50 in one tick: each complete line is a frame of its own,
+// and one that is no frame is dropped; each is answered by a poll; the rest waits for its line end.
+TEST_F(PollCycleTest, EachLineIsAFrameOfItsOwnAndTheRestWaitsForItsEnd) {
     r.openLog();
-    r.serial.setInputLen(100);
     r.state.idleTicks = 20;
     r.state.recordRequest = true;
-    r.serial.feed(ThreeAxisMetric + TwoAxis + ThreeAxisInch.left(10));
+    r.serial.feed(ThreeAxisMetric + TwoAxis + "x 1.000\n" + ThreeAxisInch.left(10));
     r.tick();
     EXPECT_EQ(r.state.idleTicks, 20); // arriving data does not reset the idle count
     EXPECT_EQ(r.logBytes(), ThreeAxisMetric + "\r\n");
+    EXPECT_EQ(r.form.資料顯示窗.caption(), QString::fromLatin1(TwoAxis));
     EXPECT_EQ(r.form.window.caption(), "二軸顯示");
-    EXPECT_EQ(r.rig.events.calls, 2);
-    EXPECT_EQ(polls(), 2);
+    EXPECT_EQ(polls(), 3);
     EXPECT_EQ(r.state.frameBuffer, ThreeAxisInch.left(10));
     r.serial.feed(ThreeAxisInch.mid(10));
     r.tick();
     EXPECT_EQ(r.form.labX顯示.caption(), "    1.2346");
-    EXPECT_TRUE(r.state.frameBuffer.isEmpty());
-    EXPECT_EQ(polls(), 3);
-}
-
-TEST_F(PollCycleTest, LinesThatAreNoFrameAreDroppedAndStillAnswered) {
-    for (const QByteArray& noise : {QByteArray(" X 1.000\r\n"), QByteArray("x   1.000\n"),
-                                    QByteArray("\xff\x00garbage\n", 10), QByteArray("\n")}) {
-        r.serial.feed(noise);
-        r.tick();
-    }
-    EXPECT_EQ(r.form.資料顯示窗.caption(), "無資料輸入");
-    EXPECT_EQ(r.form.labX顯示.caption(), "");
-    EXPECT_TRUE(r.state.frameBuffer.isEmpty());
     EXPECT_EQ(polls(), 4);
 }
 
-TEST_F(PollCycleTest, LongLinesArriveInReadsOfFiftyAndEndTheLineOnlyAtTheLineFeed) {
-    const QByteArray longLine = ThreeAxisMetric.left(38) + QByteArray(30, ' ') + "\r\n";
-    r.serial.feed(longLine);
-    r.tick();
-    EXPECT_EQ(r.state.lastChunk, longLine.mid(50));
-    EXPECT_EQ(r.form.資料顯示窗.caption(), QString::fromLatin1(longLine));
-}
-
 TEST_F(PollCycleTest, EndlessLineIsDroppedNotKeptWithoutBound) {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 100; ++i) {
         r.serial.feed(QByteArray(50, 'X'));
         r.tick();
-        ASSERT_LE(r.state.frameBuffer.size(), PollCycle::MaxFrameBytes + 50);
     }
-    r.serial.feed(QByteArray("\n"));
-    r.tick();
-    r.serial.feed(ThreeAxisMetric);
-    r.tick();
-    EXPECT_EQ(r.form.labZ顯示.caption(), "     0.001");
+    EXPECT_LE(r.state.frameBuffer.size(), PollCycle::MaxFrameBytes);
 }
 
+// The box is told with the port closed and the readings grey; no tick runs behind it; after OK the
+// port is open again, and half a line from before the pull never joins the next one.
 TEST_F(PollCycleTest, PulledCableIsToldTheReadingsGreyAndTheHalfLineNeverJoinsTheNext) {
     r.openLog();
     r.serial.feed(ThreeAxisMetric + ThreeAxisMetric.left(10));
@@ -103,14 +74,12 @@ TEST_F(PollCycleTest, PulledCableIsToldTheReadingsGreyAndTheHalfLineNeverJoinsTh
         tickDuringBox = r.tick();
     };
     r.tick();
-    ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
-    EXPECT_EQ(r.rig.dialogs.messages[0].prompt, "USB斷線或Vx515沒開機");
-    EXPECT_EQ(r.rig.dialogs.messages[0].title, "USB無信號");
-    EXPECT_EQ(r.rig.dialogs.messages[0].type, mb::Exclamation);
+    ASSERT_EQ(told().size(), 1U);
+    EXPECT_EQ(told()[0].prompt, "USB斷線或Vx515沒開機");
+    EXPECT_EQ(told()[0].title, "USB無信號");
     EXPECT_FALSE(tickDuringBox);
     EXPECT_TRUE(r.serial.portOpen());
-    EXPECT_EQ(readings(), color::Grey);                       // until a line comes
-    EXPECT_EQ(r.state.frameBuffer, ThreeAxisMetric.left(10)); // an error undoes nothing
+    EXPECT_EQ(readings(), color::Grey); // until a line comes
     r.state.recordRequest = true;
     r.serial.feed(ThreeAxisInch);
     r.tick();
@@ -118,54 +87,46 @@ TEST_F(PollCycleTest, PulledCableIsToldTheReadingsGreyAndTheHalfLineNeverJoinsTh
     EXPECT_EQ(readings(), color::ButtonText);
 }
 
+// Still away after OK: told once, later ticks open the port when it is back. Back but held by
+// another program is no cable, and the status bar says so.
 TEST_F(PollCycleTest, CounterStillAwayAfterOkIsOpenedByLaterTicksWhenItComesBack) {
     r.serial.pullCable();
     r.rig.dialogs.whileMessageOpen = [&](const ScriptedDialogs::Message&) {
         r.serial.removePort(1);
     };
     r.rig.clock.time = QStringLiteral("08:00:01");
-    r.tick();
-    EXPECT_FALSE(r.serial.portOpen());
-    EXPECT_TRUE(r.poll.linkLost());
-    EXPECT_EQ(r.panel(1), "USB斷線或Vx515沒開機08:00:01");
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 3; ++i)
         r.tick();
-    EXPECT_EQ(r.rig.dialogs.messages.size(), 1U); // told once, the program stays
+    EXPECT_EQ(told().size(), 1U);
     EXPECT_EQ(r.host.unloads, 0);
-    r.serial.addPort(1); // back, but another program has it first: that is no cable
-    r.serial.failNext(Op::Open, err::PortInUse, 2);
+    EXPECT_EQ(r.panel(1), "USB斷線或Vx515沒開機08:00:01");
+    r.serial.holdPort(1);
     for (const char* time : {"08:00:05", "08:00:06"}) {
         r.rig.clock.time = QString::fromLatin1(time);
         r.tick();
     }
     EXPECT_EQ(r.panel(1), "傳輸埠正被其他程式使用08:00:05");
+    r.serial.addPort(1);
     r.rig.clock.time = QStringLiteral("08:00:09");
     r.tick();
     EXPECT_TRUE(r.serial.portOpen());
-    EXPECT_FALSE(r.poll.linkLost());
     EXPECT_EQ(r.panel(1), "USB已重新連線08:00:09");
-    r.serial.feed(ThreeAxisMetric);
-    r.tick();
-    EXPECT_EQ(r.form.labX顯示.caption(), "   -12.345");
 }
 
-TEST_F(PollCycleTest, InvalidPortIsToldAndThePortOpenedAgain) {
+// 8002 in a tick is told and the port opened again; a closed port ends the program, saying why.
+TEST_F(PollCycleTest, InvalidPortIsToldAndOpenedAgainAndAClosedPortEndsTheProgram) {
     r.serial.setPortOpen(false);
     r.serial.failNext(Op::InBufferCount, err::InvalidPortNumber);
     r.tick();
-    ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
-    EXPECT_EQ(r.rig.dialogs.messages[0].title, "USB無信號");
+    ASSERT_EQ(told().size(), 1U);
+    EXPECT_EQ(told()[0].title, "USB無信號");
     EXPECT_TRUE(r.serial.portOpen());
-    EXPECT_FALSE(r.poll.linkLost());
-}
-
-TEST_F(PollCycleTest, ClosedPortEndsTheProgramAfterSayingWhy) {
+    EXPECT_EQ(r.host.unloads, 0);
     r.serial.setPortOpen(false);
     r.tick();
-    ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
-    EXPECT_EQ(r.rig.dialogs.messages[0].title, "USB無信號");
+    ASSERT_EQ(told().size(), 2U);
+    EXPECT_EQ(told()[1].title, "USB無信號");
     EXPECT_EQ(r.host.unloads, 1);
-    EXPECT_FALSE(r.form.window.loaded());
 }
 
 TEST_F(PollCycleTest, OtherErrorsEndTheTickQuietlyAndUndoNothing) {
@@ -174,71 +135,68 @@ TEST_F(PollCycleTest, OtherErrorsEndTheTickQuietlyAndUndoNothing) {
     r.serial.feed(ThreeAxisMetric.mid(20));
     r.serial.failNext(Op::Input, err::CommReadFailed);
     r.tick();
-    EXPECT_TRUE(r.rig.dialogs.messages.empty());
     EXPECT_EQ(r.state.frameBuffer, ThreeAxisMetric.left(20));
-    EXPECT_EQ(polls(), 0);
-    r.tick(); // the next tick starts again and completes the line
+    r.tick(); // the next tick completes the line
     EXPECT_EQ(r.form.labX顯示.caption(), "   -12.345");
-    EXPECT_EQ(polls(), 1);
     r.serial.feed(TwoAxis);
     r.serial.failNext(Op::Output, err::CommWriteFailed);
     r.tick(); // the answering poll fails after the line was handled and emptied
-    EXPECT_TRUE(r.rig.dialogs.messages.empty());
     EXPECT_EQ(r.form.window.caption(), "二軸顯示");
     EXPECT_TRUE(r.state.frameBuffer.isEmpty());
     EXPECT_EQ(polls(), 1);
+    EXPECT_TRUE(told().empty());
 }
 
-TEST_F(PollCycleTest, PauseStopsTheTicksAndContinueDropsWhatWasHalfReceived) {
+// Halt turns the readings red and stops the ticks; Go drops what was half received or asked for,
+// and without a port the readings it brings back are grey.
+TEST_F(PollCycleTest, HaltAndGo) {
     r.serial.feed(ThreeAxisMetric.left(20));
     r.tick();
     r.keypad.cmdRS_Click();
     r.keypad.CmdHalt_Click();
+    EXPECT_EQ(r.form.CmdHalt.caption(), "Go");
+    EXPECT_EQ(readings(), color::Red);
     EXPECT_FALSE(r.tick());
     r.keypad.CmdHalt_Click();
-    EXPECT_TRUE(r.state.frameBuffer.isEmpty());
+    EXPECT_EQ(r.form.CmdHalt.caption(), "Halt");
+    EXPECT_EQ(r.form.labZ顯示.foreColor(), color::ButtonText);
     r.openLog();
     r.serial.feed(ThreeAxisMetric);
     EXPECT_TRUE(r.tick());
-    EXPECT_EQ(r.logBytes(), ""); // the record asked for before the pause is not written
+    EXPECT_EQ(r.logBytes(), "");
     EXPECT_EQ(r.form.labX顯示.caption(), "   -12.345");
+    r.keypad.CmdHalt_Click();
+    r.serial.setPortOpen(false);
+    r.keypad.CmdHalt_Click();
+    EXPECT_EQ(r.form.labY顯示.foreColor(), color::Grey);
 }
 
-TEST_F(PollCycleTest, PauseDuringTheFrameLetsTheTickFinish) {
-    r.rig.events.onDoEvents = [&] {
-        if (r.form.CmdHalt.caption() == "Halt")
-            r.keypad.CmdHalt_Click();
+// Handlers that run while the first of two lines is shown: a pause lets the tick finish; a closed
+// window or a port closed under the tick (and opened again) end it with no poll and no message.
+TEST(PollCycleEvents, HandlersRunDuringAFrame) {
+    struct Row {
+        std::function<void(ReadoutRig&)> during;
+        int polls;
+        QString caption;
     };
-    r.serial.feed(TwoAxis + TwoAxis); // the second line is shown while paused
-    r.tick();
-    EXPECT_FALSE(r.form.Timer1.enabled());
-    EXPECT_EQ(r.form.window.caption(), "二軸顯示"); // the layout step still ran
-    EXPECT_EQ(readings(), color::Red);
-    EXPECT_EQ(polls(), 2);
-}
-
-TEST_F(PollCycleTest, WindowClosedDuringTheFrameEndsTheTickUntouched) {
-    r.rig.events.onDoEvents = [&] { r.form.window.unload(); };
-    r.serial.feed(ThreeAxisMetric);
-    r.tick();
-    EXPECT_EQ(polls(), 0);
-    EXPECT_EQ(r.state.frameBuffer, ThreeAxisMetric);
-}
-
-TEST_F(PollCycleTest, PortChangedDuringTheFrameEndsTheTickQuietly) {
-    for (const bool reopened : {false, true}) {
+    const Row rows[] = {
+        {[](ReadoutRig& t) {
+             if (t.form.CmdHalt.caption() == "Halt")
+                 t.keypad.CmdHalt_Click();
+         },
+         2, "二軸顯示"},
+        {[](ReadoutRig& t) { t.form.window.unload(); }, 0, "三軸顯示"},
+        {[](ReadoutRig& t) { t.serial.setPortOpen(false); }, 0, "三軸顯示"},
+        {[](ReadoutRig& t) { t.serial.setPortOpen(false), t.serial.setPortOpen(true); }, 0,
+         "三軸顯示"},
+    };
+    for (const Row& row : rows) {
         ReadoutRig t;
-        t.rig.events.onDoEvents = [&] {
-            t.serial.setPortOpen(false);
-            if (reopened)
-                t.serial.setPortOpen(true);
-        };
-        t.serial.setInputLen(100);
+        t.rig.events.onDoEvents = [&] { row.during(t); };
         t.serial.feed(ThreeAxisMetric + TwoAxis);
         t.tick();
-        EXPECT_TRUE(t.serial.written().isEmpty()) << reopened;
-        EXPECT_TRUE(t.rig.dialogs.messages.empty()) << reopened;
-        EXPECT_EQ(t.host.unloads, 0);
-        EXPECT_EQ(t.form.window.caption(), "三軸顯示") << reopened; // the old port's next line
+        EXPECT_EQ(t.serial.written().count('O'), row.polls);
+        EXPECT_EQ(t.form.window.caption(), row.caption);
+        EXPECT_TRUE(t.rig.dialogs.messages.empty());
     }
 }
