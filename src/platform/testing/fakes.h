@@ -45,9 +45,7 @@ public:
         QString title;
     };
     struct Prompt {
-        QString prompt;
-        QString title;
-        QString defaultText;
+        QString prompt, title, defaultText;
     };
 
     // Answers for the next input prompts, in order; with none left, a prompt is cancelled.

@@ -17,9 +17,7 @@ public:
     // (8010), or the user may not open it (8011); opening it fails with that number.
     void addPort(int portNumber) { m_ports[portNumber] = 0; }
     void removePort(int portNumber) { m_ports.erase(portNumber); }
-    void holdPort(int portNumber, int errorNumber = err::PortInUse) {
-        m_ports[portNumber] = errorNumber;
-    }
+    void holdPort(int port, int error = err::PortInUse) { m_ports[port] = error; }
     // The cable: while pulled, every operation on the open port raises 8021 until it opens again.
     void pullCable() { m_pulled = true; }
 
@@ -33,8 +31,7 @@ public:
             raiseOnComm(comm::ErRxOver);
     }
     void raise(int16_t code) { raiseOnComm(code); }
-    // Called after every Output with the port number and the bytes: a scripted counter answers
-    // here.
+    // Called after every Output with the port and the bytes: a scripted counter answers here.
     std::function<void(int port, const QByteArray& bytes)> onOutput;
 
     // Everything written, and the ports opened, in order.
@@ -62,8 +59,7 @@ public:
     }
     QByteArray input() override {
         ready(Op::Input);
-        const qsizetype n = inputLen() > 0 ? inputLen() : m_input.size();
-        QByteArray chunk = m_input.left(n);
+        QByteArray chunk = m_input.left(inputLen() > 0 ? inputLen() : m_input.size());
         m_input.remove(0, chunk.size());
         return chunk;
     }
