@@ -17,7 +17,8 @@ QByteArray settingsFile(int port, const QByteArray& speed) {
 
 // The start-up on scripted ports, with a counter on one of them that answers every poll.
 struct Bench : FormRig {
-    Bench(std::initializer_list<int> ports, int counter, int stored = 0, QByteArray speed = "9600")
+    Bench(std::initializer_list<int> ports, int counter, int stored = 0,
+          const QByteArray& speed = "9600")
         : counterPort(counter) {
         for (int n : ports)
             serial.addPort(n);

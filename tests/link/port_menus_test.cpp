@@ -171,7 +171,6 @@ TEST_F(PortMenusTest, ANamedPortOpensItsStableLinkAndTheTooltipsTellEachDevice) 
     qunsetenv("VX_SERIAL_PORT_DIR");
 }
 
-// A code with a message shows it with the time; one without leaves the panel as it was.
 TEST_F(PortMenusTest, SerialEventsWithAMessageShowItWithTheTimeOthersLeaveThePanelAlone) {
     SerialEvents events{rig.form, rig.platform};
     rig.serial.setOnComm([&] { events.MSComm1_OnComm(); });
