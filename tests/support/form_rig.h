@@ -10,8 +10,8 @@
 
 namespace vx::testing {
 
-// The screen side of a window, for tests: state and geometry are set by the test; unload runs the
-// hook (the unload handler) and marks the window unloaded.
+// The screen side of a window: the test sets state and geometry; unload runs the hook, then
+// unloads.
 struct FakeWindowHost : WindowHost {
     explicit FakeWindowHost(FormWindow& shown)
         : window(shown) {

@@ -14,8 +14,7 @@
 
 namespace vx::testing {
 
-// Errors on cue: the next `times` calls of an operation raise the number (0 times: every call until
-// clearFaults()).
+// Errors on cue: the next `times` calls of an op raise the number (0: every call until cleared).
 template <class Op> class Faults {
 public:
     void failNext(Op op, int errorNumber, int times = 1) { m_faults[op] = {errorNumber, times}; }
@@ -154,8 +153,7 @@ public:
 
     // The disk takes `bytes` more bytes, then every write fails with ENOSPC, part way if need be.
     void fillDiskAfter(qsizetype bytes) { m_room = bytes; }
-    // Opening for writing is refused (EACCES), as a folder or file the user may only read does;
-    // root may write anywhere, so tests ask for it here.
+    // Opening for writing fails with EACCES, as in a read-only folder (where root may still write).
     void refuseWriting() { m_refuseWriting = true; }
     void clearFaults() {
         Faults::clearFaults();
