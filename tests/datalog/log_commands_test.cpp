@@ -1,144 +1,150 @@
 #include "../readout/readout_rig.h"
+#include "datalog/csv_records.h"
 #include "datalog/log_commands.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vx;
 using namespace vx::testing;
 
 namespace {
 
-struct LogCommandsTest : ::testing::Test {
-    ReadoutRig r;
-    LogCommands log{r.form, r.state, r.platform};
-    QString a = r.rig.path(QStringLiteral("a.txt"));
-    QString b = r.rig.path(QStringLiteral("b.txt"));
+const QDateTime When(QDate(2024, 5, 1), QTime(14, 3, 22, 7));
 
-    void choose(const QString& path) { r.rig.dialogs.fileAnswers.push_back(path); }
-    void cancel() { r.rig.dialogs.fileAnswers.push_back(std::nullopt); }
+// The File commands and the CSV rows beside the log, on the readout's rig.
+struct LogCommandsTest : ::testing::Test {
+    LogCommandsTest() {
+        r.frames.recordWritten = [this](const QByteArray& line) { csv.recordWritten(line); };
+        log.logOpened = [this](const QString& path, bool emptied) { csv.logOpened(path, emptied); };
+    }
+    // Runs a File command with its dialog answered by a path, or cancelled.
+    void run(void (LogCommands::*command)(), std::optional<QString> answer = std::nullopt) {
+        dialogs.fileAnswers.push_back(std::move(answer));
+        (log.*command)();
+    }
     void record(const QByteArray& line = ThreeAxisMetric) {
         r.state.recordRequest = true;
         r.handle(line);
     }
-    QString count() { return r.form.lab計數顯示.caption(); }
+    // The log file's panel and the count.
+    QString shown() { return r.panel(2) + ' ' + r.form.lab計數顯示.caption(); }
+    void csvOn() { r.rig.settings.values[QStringLiteral("Log/Csv")] = QStringLiteral("true"); }
+
+    ReadoutRig r;
+    LogCommands log{r.form, r.state, r.platform};
+    CsvRecords csv{r.platform, [] { return When; }};
+    ScriptedDialogs& dialogs = r.rig.dialogs;
+    QString a = r.rig.path(QStringLiteral("a.txt"));
 };
 
 } // namespace
 
-// Records are read back while the file is open: they are on the disk as soon as counted.
-TEST_F(LogCommandsTest, OpenAppendsToAnExistingFileAndShowsItsPath) {
+// Records are on the disk as soon as counted. A New cancelled keeps the open file and its count,
+// records written behind its dialog included.
+TEST_F(LogCommandsTest, OpenAppendsNewEmptiesAndACancelledNewKeepsFileAndCount) {
     writeFileBytes(a, "earlier\r\n");
-    choose(a);
-    log.mnuFileOpen_Click();
-    record(ThreeAxisMetric);
+    run(&LogCommands::mnuFileOpen_Click, a);
+    record();
     record(TwoAxis);
     EXPECT_EQ(fileBytes(a), "earlier\r\n" + ThreeAxisMetric + "\r\n" + TwoAxis + "\r\n");
-    EXPECT_EQ(count(), "2");
-    EXPECT_EQ(r.panel(2), a);
-    ASSERT_EQ(r.rig.dialogs.fileDialogs.size(), 1U);
-    const CommonDialog& shown = r.rig.dialogs.fileDialogs[0];
-    EXPECT_EQ(shown.dialogTitle, "開啟");
-    EXPECT_EQ(shown.filter, "文字檔案 (*.txt)|*.txt|所有檔案|*.*");
-    EXPECT_FALSE(shown.cancelError);
-    EXPECT_TRUE(r.rig.dialogs.messages.empty());
-}
-
-TEST_F(LogCommandsTest, NewEmptiesTheChosenFile) {
-    writeFileBytes(a, "earlier\r\n");
-    choose(a);
-    log.mnuFileOpen_Click();
-    record();
-    choose(a);
-    log.mnuFileNew_Click();
-    EXPECT_EQ(fileBytes(a), "");
-    EXPECT_EQ(count(), "0");
-    EXPECT_EQ(r.panel(2), a);
-    EXPECT_TRUE(r.rig.dialogs.fileDialogs[1].fileName.isEmpty()); // New starts with no name
+    EXPECT_EQ(shown(), a + " 2");
+    dialogs.whileFileDialogOpen = [&] { record(); };
+    run(&LogCommands::mnuFileNew_Click);
+    EXPECT_EQ(shown(), a + " 3");
+    EXPECT_EQ(fileBytes(a).count('\n'), 7);
+    dialogs.whileFileDialogOpen = nullptr;
+    run(&LogCommands::mnuFileNew_Click, a);
+    EXPECT_EQ(shown(), a + " 0");
     record();
     EXPECT_EQ(fileBytes(a), ThreeAxisMetric + "\r\n");
+    ASSERT_EQ(dialogs.fileDialogs.size(), 3U);
+    EXPECT_EQ(dialogs.fileDialogs[0].dialogTitle, "開啟");
+    EXPECT_EQ(dialogs.fileDialogs[0].filter, "文字檔案 (*.txt)|*.txt|所有檔案|*.*");
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(QFile::exists(a + ".csv")); // no rows unless asked for
 }
 
-TEST_F(LogCommandsTest, NewCancelledKeepsTheOpenFileAndItsCount) {
-    choose(a);
-    log.mnuFileOpen_Click();
-    record();
-    r.rig.dialogs.whileFileDialogOpen = [&] { record(); }; // ticks go on behind the dialog
-    cancel();
-    log.mnuFileNew_Click();
-    EXPECT_EQ(count(), "2");
-    EXPECT_EQ(r.panel(2), a);
-    EXPECT_FALSE(QFile::exists(b));
-    choose(b);
-    log.mnuFileOpen_Click(); // the record behind this dialog went to a, none to b
-    EXPECT_EQ(count(), "0");
-    EXPECT_EQ(fileBytes(a).count('\n'), 6);
-}
-
-TEST_F(LogCommandsTest, OpenCancelledReopensTheFileChosenLast) {
-    choose(a);
-    log.mnuFileOpen_Click();
+// A cancelled Open reopens the file chosen last, to append; with none ever chosen it opens none.
+TEST_F(LogCommandsTest, CancelledOpenReopensTheFileChosenLast) {
+    r.state.recordCount = 3;
+    run(&LogCommands::mnuFileOpen_Click);
+    EXPECT_EQ(shown(), "無輸出檔案設定 0");
+    EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
+    run(&LogCommands::mnuFileOpen_Click, a);
     record();
     log.mnuFileClose_Click();
-    EXPECT_EQ(r.panel(2), "無輸出檔案設定");
-    EXPECT_EQ(count(), "0");
-    cancel();
-    log.mnuFileOpen_Click();
-    EXPECT_EQ(r.panel(2), a);
-    EXPECT_EQ(count(), "0");
-    EXPECT_EQ(r.rig.dialogs.fileDialogs.back().fileName, a);
+    EXPECT_EQ(shown(), "無輸出檔案設定 0");
+    run(&LogCommands::mnuFileOpen_Click);
+    EXPECT_EQ(shown(), a + " 0");
     record(TwoAxis);
     EXPECT_EQ(fileBytes(a), ThreeAxisMetric + "\r\n" + TwoAxis + "\r\n");
 }
 
-TEST_F(LogCommandsTest, OpenCancelledWithNothingEverChosenOpensNothing) {
-    r.state.recordCount = 3;
-    cancel();
-    log.mnuFileOpen_Click();
-    EXPECT_EQ(count(), "0");
-    EXPECT_EQ(r.panel(2), "無輸出檔案設定");
-    EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
-}
-
-TEST_F(LogCommandsTest, PathThatCannotBeOpenedIsToldAndShowsNoLogFile) {
-    const QString nowhere = r.rig.path(QStringLiteral("missing/folder/log.txt"));
-    choose(a);
-    log.mnuFileOpen_Click();
-    choose(nowhere);
-    log.mnuFileOpen_Click();
-    ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
-    EXPECT_TRUE(r.rig.dialogs.messages[0].prompt.contains(nowhere));
-    EXPECT_EQ(r.panel(2), "無輸出檔案設定");
-    EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
-    record(); // records are not kept, and the count says so
-    EXPECT_EQ(count(), "0");
-
-    choose(nowhere);
-    log.mnuFileNew_Click(); // told once, not a second time for the same failure
-    EXPECT_EQ(r.rig.dialogs.messages.size(), 2U);
-    EXPECT_EQ(r.panel(2), "無輸出檔案設定");
-}
-
-TEST_F(LogCommandsTest, NewThatCannotEmptyTheFileLeavesNoneOpen) {
-    choose(a);
-    r.rig.files.failNext(FaultyFiles::Op::OpenOutput, err::PermissionDenied);
-    log.mnuFileNew_Click();
-    ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
-    EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
-    EXPECT_EQ(r.panel(2), "無輸出檔案設定");
-    EXPECT_EQ(count(), "0");
-}
-
-TEST_F(LogCommandsTest, CloseThatFailsIsToldAndStillResets) {
-    choose(a);
-    log.mnuFileOpen_Click();
-    record();
-    r.rig.files.failNext(FaultyFiles::Op::Close, err::DeviceIoError);
-    log.mnuFileClose_Click();
-    ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
-    EXPECT_TRUE(r.rig.dialogs.messages[0].prompt.contains(standardDescription(err::DeviceIoError)));
-    EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
-    EXPECT_EQ(count(), "0");
-    EXPECT_EQ(r.panel(2), "無輸出檔案設定");
+// A file that cannot be opened (a pipe among them), emptied or closed is told once and leaves no
+// log file: records are not kept, and the count says so.
+TEST_F(LogCommandsTest, FailuresAreToldOnceAndLeaveNoLogFile) {
+    const QString nowhere = r.rig.path(QStringLiteral("missing/log.txt"));
+    const QString fifo = r.rig.path(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const std::pair<std::function<void()>, QString> rows[] = {
+        {[&] { run(&LogCommands::mnuFileOpen_Click, nowhere); }, nowhere},
+        {[&] { run(&LogCommands::mnuFileOpen_Click, fifo); }, "不是一般檔案"}, // nor blocks
+        {[&] { run(&LogCommands::mnuFileNew_Click, nowhere); }, nowhere},
+        {[&] {
+             r.rig.files.failNext(FaultyFiles::Op::Close, err::DeviceIoError);
+             log.mnuFileClose_Click();
+         },
+         standardDescription(err::DeviceIoError)},
+    };
+    for (const auto& [fail, told] : rows) {
+        run(&LogCommands::mnuFileOpen_Click, a);
+        record();
+        dialogs.messages.clear();
+        fail();
+        ASSERT_EQ(dialogs.messages.size(), 1U) << told.toStdString();
+        EXPECT_TRUE(dialogs.messages[0].prompt.contains(told));
+        EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
+        record();
+        EXPECT_EQ(shown(), "無輸出檔案設定 0");
+    }
     log.mnuFileClose_Click(); // closing with nothing open is quiet
-    EXPECT_EQ(r.rig.dialogs.messages.size(), 1U);
+    EXPECT_EQ(dialogs.messages.size(), 1U);
+}
+
+TEST(CsvRecords, OneRowPerLine) {
+    const std::pair<QByteArray, QByteArray> rows[] = {
+        {ThreeAxisMetric, "-12.345,250.000,0.001,mm,X   -12.345 Y   250.000 Z     0.001  M\r\n"},
+        {ThreeAxisInch, "1.2346,-0.5000,-123.4567,in,X    1.2346 Y   -0.5000 Z -123.4567  I\r\n"},
+        {TwoAxis, "-12.345,7.500,,,X   -12.345 Y     7.500 \r\n"},
+        // A garbled line keeps its text; what is no number, or no axis of the line, stays empty.
+        {"X 1,5\n", ",,,,\"X 1,5\"\r\n"},
+        {"X  1,5\"0    Y          T 9.5\n", ",,,,\"X  1,5\"\"0    Y          T 9.5\"\r\n"},
+        {"X- 12.5    \xE9\r\n", "-12.5,,,,X- 12.5    \xC3\xA9\r\n"},
+    };
+    for (const auto& [line, row] : rows)
+        EXPECT_EQ(CsvRecords::row(When, line), "2024-05-01 14:03:22.007," + row) << line.data();
+}
+
+// Each record is a row beside the log, with one header; New empties both. A row that cannot be
+// written is told, and the log keeps its record and its count.
+TEST_F(LogCommandsTest, EveryRecordIsARowBesideTheLog) {
+    csvOn();
+    run(&LogCommands::mnuFileOpen_Click, a);
+    record(TwoAxis);
+    r.handle(TwoAxis); // not a record
+    run(&LogCommands::mnuFileOpen_Click, a);
+    record(ThreeAxisInch);
+    const QByteArray header = CsvRecords::Header;
+    EXPECT_EQ(fileBytes(a + ".csv"),
+              header + CsvRecords::row(When, TwoAxis) + CsvRecords::row(When, ThreeAxisInch));
+    run(&LogCommands::mnuFileNew_Click, a);
+    r.rig.files.fillDiskAfter(ThreeAxisMetric.size() + 2 + header.size()); // header, but no row
+    record();
+    EXPECT_EQ(fileBytes(a), ThreeAxisMetric + "\r\n");
+    EXPECT_EQ(fileBytes(a + ".csv"), ""); // the header goes with the first row
+    EXPECT_EQ(shown(), a + " 1");
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_TRUE(dialogs.messages[0].prompt.contains(standardDescription(err::DiskFull)));
+    EXPECT_FALSE(r.rig.files.isOpen(fileno::CsvFile));
 }

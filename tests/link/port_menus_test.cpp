@@ -1,7 +1,13 @@
 #include "form_rig.h"
 #include "link/port_menus.h"
+#include "link/port_settings_file.h"
+#include "link/port_tooltips.h"
+#include "link/serial_events.h"
+#include "platform/posix_serial.h"
 
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
 
 using namespace vx;
 using namespace vx::testing;
@@ -15,102 +21,89 @@ struct PortMenusTest : ::testing::Test {
             rig.serial.addPort(port);
         rig.serial.setCommPort(3);
         rig.serial.setPortOpen(true);
+        rig.form.port.item(3).setChecked(true);
     }
-    QByteArray record(int n) {
-        return fileBytes(rig.rig.path(PortSettingsFile::FileName)).mid((n - 1) * 20, 20);
-    }
-    QByteArray portRecord(int port) {
-        return PortSettingsFile::portRecord(static_cast<int16_t>(port)) + QByteArray(18, '\0');
-    }
+    int storedPort() { return file.readPort(); }
+    QString filePath() { return rig.rig.path(PortSettingsFile::FileName); }
 
     FormRig rig;
     PortSettingsFile file{rig.rig.files, rig.rig.dialogs};
     PortMenus menus{rig.form, rig.state, rig.platform, file};
+    ScriptedDialogs& dialogs = rig.rig.dialogs;
 };
 
 } // namespace
 
+// The open port takes the speed without closing; the check mark moves only once it has.
 TEST_F(PortMenusTest, SpeedChoiceReconfiguresTheOpenPortAndTheCheckMarkShowsTheSpeedInForce) {
     rig.form.baud.item(19200).setChecked(true);
     menus.baud_Click(9600);
     EXPECT_EQ(rig.checkedSpeeds(), std::vector<int>{9600});
     menus.baud_Click(19200);
-    EXPECT_EQ(rig.serial.closeCount(), 0);
+    EXPECT_EQ(rig.serial.openedPorts().size(), 1U);
     EXPECT_EQ(rig.serial.settings(), "19200,N,8,2");
     EXPECT_EQ(rig.checkedSpeeds(), std::vector<int>{19200});
-    EXPECT_EQ(record(2).left(7), QByteArray::fromHex("0500") + "19200");
+    EXPECT_EQ(file.readSpeed(), "19200");
     rig.serial.failNext(ScriptedSerial::Op::SetSettings, err::CommStateFailed);
     EXPECT_THROW(menus.baud_Click(2400), RuntimeError);
     EXPECT_EQ(rig.checkedSpeeds(), std::vector<int>{19200});
 }
 
+// The port in use is closed and opened again all the same.
 TEST_F(PortMenusTest, PortChoiceClosesReopensChecksAndStores) {
-    rig.form.port.item(3).setChecked(true);
-    menus.port_Click(2);
-    EXPECT_EQ(rig.serial.closeCount(), 1);
-    EXPECT_EQ(rig.serial.openedPorts(), (std::vector<int>{3, 2}));
-    EXPECT_EQ(rig.checkedPorts(), std::vector<int>{2});
-    EXPECT_EQ(rig.state.portNumber, 2);
-    EXPECT_EQ(record(1), portRecord(2));
-    EXPECT_TRUE(rig.rig.dialogs.prompts.empty());
-    EXPECT_FALSE(menus.portClosedForChange());
-
-    menus.port_Click(2); // the port in use: closed and opened again all the same
-    EXPECT_EQ(rig.serial.closeCount(), 2);
-    EXPECT_EQ(rig.serial.openedPorts(), (std::vector<int>{3, 2, 2}));
-}
-
-TEST_F(PortMenusTest, MissingPortAsksUntilOneOpens) {
-    rig.rig.dialogs.inputAnswers = {QStringLiteral("9"), QStringLiteral("abc"),
-                                    QStringLiteral("2.5")}; // halves round to even
-    menus.port_Click(5);
-    ASSERT_EQ(rig.rig.dialogs.prompts.size(), 3U);
-    for (const auto& prompt : rig.rig.dialogs.prompts) {
-        EXPECT_EQ(prompt.prompt, "請輸入傳輸埠");
-        EXPECT_EQ(prompt.title, "傳輸埠錯誤!");
+    for (const int port : {2, 2}) {
+        menus.port_Click(static_cast<int16_t>(port));
+        EXPECT_EQ(rig.checkedPorts(), std::vector<int>{port});
+        EXPECT_EQ(storedPort(), port);
+        EXPECT_FALSE(menus.portClosedForChange());
     }
-    EXPECT_EQ(rig.rig.dialogs.prompts[0].defaultText, "5");
-    EXPECT_EQ(rig.rig.dialogs.prompts[1].defaultText, "9");
-    EXPECT_EQ(rig.rig.dialogs.prompts[2].defaultText, "abc"); // a mistyped entry is shown again
-    EXPECT_TRUE(rig.serial.portOpen());
-    EXPECT_EQ(rig.serial.commPort(), 2);
-    EXPECT_EQ(rig.checkedPorts(), std::vector<int>{2});
-    EXPECT_EQ(record(1), portRecord(2));
+    EXPECT_EQ(rig.serial.openedPorts(), (std::vector<int>{3, 2, 2}));
+    EXPECT_TRUE(dialogs.prompts.empty());
 }
 
-TEST_F(PortMenusTest, EnteredPortWithoutMenuItemOpensWithNoCheckMark) {
-    rig.rig.dialogs.inputAnswers = {QStringLiteral("7")};
-    menus.port_Click(5);
-    EXPECT_TRUE(rig.serial.portOpen());
-    EXPECT_EQ(rig.serial.commPort(), 7);
-    EXPECT_TRUE(rig.checkedPorts().empty());
-    EXPECT_EQ(record(1), portRecord(7));
+// A port that is not there asks for one until one opens; an entry that is no number comes back.
+// A port without a menu item carries no check mark.
+TEST_F(PortMenusTest, MissingPortAsksUntilOneOpens) {
+    for (const auto& [answer, opened] : {std::pair{"2.5", 2}, std::pair{"7", 7}}) {
+        dialogs.inputAnswers = {QStringLiteral("9"), QStringLiteral("abc"), answer};
+        dialogs.prompts.clear();
+        menus.port_Click(5);
+        ASSERT_EQ(dialogs.prompts.size(), 3U);
+        EXPECT_EQ(dialogs.prompts[0].prompt, "請輸入傳輸埠");
+        EXPECT_EQ(dialogs.prompts[0].title, "傳輸埠錯誤!");
+        EXPECT_EQ(dialogs.prompts[0].defaultText, "5");
+        EXPECT_EQ(dialogs.prompts[2].defaultText, "abc"); // a mistyped entry is shown again
+        EXPECT_EQ(rig.serial.commPort(), opened);
+        EXPECT_EQ(rig.checkedPorts(), opened == 2 ? std::vector<int>{2} : std::vector<int>{});
+        EXPECT_EQ(storedPort(), opened);
+    }
 }
 
+// 5: no such port and the prompt cancelled; 2: held by another program, told once, not retried.
 TEST_F(PortMenusTest, CancelledOrFailedChangeGoesBackToThePortInUse) {
     rig.serial.holdPort(2);
-    for (const int chosen : {5, 2}) { // 5: no such port, prompt cancelled; 2: held elsewhere
-        rig.form.port.item(3).setChecked(true);
+    for (const int chosen : {5, 2}) {
         menus.port_Click(static_cast<int16_t>(chosen));
         EXPECT_TRUE(rig.serial.portOpen()) << chosen;
         EXPECT_EQ(rig.serial.commPort(), 3);
         EXPECT_EQ(rig.checkedPorts(), std::vector<int>{3});
-        EXPECT_EQ(record(1), portRecord(3));
+        EXPECT_EQ(storedPort(), 3);
         EXPECT_FALSE(menus.portClosedForChange());
     }
-    EXPECT_EQ(rig.rig.dialogs.prompts.size(), 1U);
-    ASSERT_EQ(rig.rig.dialogs.messages.size(), 1U); // told once, not retried
-    EXPECT_EQ(rig.rig.dialogs.messages[0].prompt, standardDescription(err::PortInUse));
-    EXPECT_EQ(rig.rig.dialogs.messages[0].type, mb::Exclamation);
+    EXPECT_EQ(dialogs.prompts.size(), 1U);
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_EQ(dialogs.messages[0].prompt, standardDescription(err::PortInUse));
 }
 
+// The adapter in use is pulled while the prompt is open: no tick meets the port closed meanwhile,
+// and the program stays without a port and looks it until a port that works is chosen.
 TEST_F(PortMenusTest, WithNoPortToGoBackToTheProgramStaysWithoutOneAndLooksIt) {
     int ticks = 0;
     rig.form.Timer1.setHandler([&] { ++ticks; });
     rig.form.Timer1.setEnabled(true);
-    rig.rig.dialogs.whilePromptOpen = [&](const ScriptedDialogs::Prompt&) {
-        rig.serial.removePort(3); // the adapter in use is pulled meanwhile
-        EXPECT_FALSE(rig.form.Timer1.fire()) << "no tick may meet the port closed";
+    dialogs.whilePromptOpen = [&](const ScriptedDialogs::Prompt&) {
+        rig.serial.removePort(3);
+        rig.form.Timer1.fire();
     };
     rig.rig.clock.time = QStringLiteral("10:20:30");
     menus.port_Click(5);
@@ -118,10 +111,77 @@ TEST_F(PortMenusTest, WithNoPortToGoBackToTheProgramStaysWithoutOneAndLooksIt) {
     EXPECT_TRUE(rig.checkedPorts().empty());
     EXPECT_EQ(rig.panel(1), "傳輸埠未開啟10:20:30");
     EXPECT_EQ(rig.form.labY顯示.foreColor(), color::Grey);
-    EXPECT_FALSE(rig.form.Timer1.fire());
-
-    menus.port_Click(1); // a port that works ends the hold
-    EXPECT_TRUE(rig.serial.portOpen());
+    rig.form.Timer1.fire();
+    EXPECT_EQ(ticks, 0);
+    menus.port_Click(1);
     EXPECT_TRUE(rig.form.Timer1.fire());
     EXPECT_EQ(ticks, 1);
+}
+
+// Record 1: the port, signed 16-bit little-endian; record 2: the speed's length, then its text. A
+// full disk is told once and the record keeps its old bytes; a speed longer than a record is
+// refused.
+TEST_F(PortMenusTest, SettingsFileRecords) {
+    EXPECT_EQ(fileBytes(filePath()), "");
+    EXPECT_EQ(file.readPort(), 0);
+    EXPECT_EQ(file.readSpeed(), "");
+    file.writeSpeed(QStringLiteral("19200"));
+    file.writePort(-2);
+    const QByteArray written = QByteArray::fromHex("feff") + QByteArray(18, '\0') +
+                               QByteArray::fromHex("0500") + "19200" + QByteArray(13, '\0');
+    EXPECT_EQ(fileBytes(filePath()), written);
+    file.writePort(300);
+    EXPECT_EQ(file.readPort(), 300);
+    EXPECT_EQ(file.readSpeed(), "19200");
+    rig.rig.files.fillDiskAfter(0);
+    file.writePort(5);
+    file.writeSpeed(QStringLiteral("2400"));
+    ASSERT_EQ(dialogs.messages.size(), 1U);
+    EXPECT_TRUE(dialogs.messages[0].prompt.contains(standardDescription(err::DiskFull)));
+    EXPECT_EQ(file.readPort(), 300);
+    writeFileBytes(filePath(), QByteArray(20, '\0') + QByteArray::fromHex("1300"));
+    EXPECT_THROW(file.readSpeed(), RuntimeError);
+}
+
+// A port number named in the settings opens the named device, wherever the adapter is plugged, and
+// each port item's tooltip tells its device and whether it is there.
+TEST_F(PortMenusTest, ANamedPortOpensItsStableLinkAndTheTooltipsTellEachDevice) {
+    int master = -1, slave = -1;
+    char pts[128] = {};
+    ASSERT_EQ(::openpty(&master, &slave, pts, nullptr, nullptr), 0);
+    ::close(slave);
+    const QString byId = rig.rig.path(QStringLiteral("usb-FTDI_A1B2C3-if00-port0"));
+    ASSERT_TRUE(QFile::link(QString::fromLocal8Bit(pts), byId));
+    qputenv("VX_SERIAL_PORT_DIR", rig.rig.path(QStringLiteral("none")).toLocal8Bit());
+    setNamedSerialDevices([&](int port) { return port == 4 ? byId : QString(); });
+
+    PosixSerial serial;
+    serial.setCommPort(4);
+    serial.setPortOpen(true); // no numbered device is there: only the named one can open
+
+    PortToolTips(rig.form).refresh();
+    EXPECT_EQ(rig.form.port.item(4).toolTip(),
+              byId + QStringLiteral("（設定指定，現為 %1）：已連接").arg(pts));
+    EXPECT_EQ(rig.form.port.item(3).toolTip(), rig.rig.path("none/COM3") + "：未連接");
+    serial.setPortOpen(false);
+    ::close(master);
+    ::unlink(QFile::encodeName(byId).constData());
+    EXPECT_EQ(PortToolTips::toolTipFor(describeSerialDevice(4)), byId + "（設定指定）：未連接");
+    setNamedSerialDevices({});
+    qunsetenv("VX_SERIAL_PORT_DIR");
+}
+
+TEST_F(PortMenusTest, SerialEventsWithAMessageShowItWithTheTimeOthersLeaveThePanelAlone) {
+    SerialEvents events{rig.form, rig.platform};
+    rig.serial.setOnComm([&] { events.MSComm1_OnComm(); });
+    const std::pair<int16_t, QString> rows[] = {
+        {comm::EvCTS, "RS232傳輸狀態"},
+        {comm::ErRxOver, "接收信號過多無法處理09:03:07"},
+        {0, "接收信號過多無法處理09:03:07"},
+    };
+    rig.rig.clock.time = QStringLiteral("09:03:07");
+    for (const auto& [code, panel] : rows) {
+        rig.serial.raise(code);
+        EXPECT_EQ(rig.panel(1), panel) << code;
+    }
 }

@@ -10,14 +10,14 @@
 
 namespace vx::testing {
 
-// The screen side of a window, for tests: state and geometry are set by the test; unload runs the
-// hook (the unload handler) and marks the window unloaded.
-class FakeWindowHost : public WindowHost {
-public:
-    explicit FakeWindowHost(FormWindow& window)
-        : m_window(window) {
+// The screen side of a window: the test sets state and geometry; unload runs the hook, then
+// unloads.
+struct FakeWindowHost : WindowHost {
+    explicit FakeWindowHost(FormWindow& shown)
+        : window(shown) {
         window.setHost(this);
     }
+    FormWindow& window;
     int state = WindowNormal;
     Twips geometry;
     int unloads = 0;
@@ -29,11 +29,8 @@ public:
         ++unloads;
         if (onUnload)
             onUnload();
-        m_window.markUnloaded();
+        window.markUnloaded();
     }
-
-private:
-    FormWindow& m_window;
 };
 
 // The main window's definition with every outside thing scripted, working in a temporary folder.
@@ -48,37 +45,29 @@ struct FormRig {
     FakeWindowHost host{form.window};
     Platform& platform = rig.platform;
 
-    // The ports that are checked, in menu order.
-    std::vector<int> checkedPorts() {
-        std::vector<int> checked;
-        for (MenuItem* item : form.port.items())
+    // The indexes of the items that carry a check mark, in menu order.
+    static std::vector<int> checked(const MenuArray& menu) {
+        std::vector<int> indexes;
+        for (MenuItem* item : menu.items())
             if (item->checked())
-                checked.push_back(*item->index());
-        return checked;
+                indexes.push_back(*item->index());
+        return indexes;
     }
-    std::vector<int> checkedSpeeds() {
-        std::vector<int> checked;
-        for (MenuItem* item : form.baud.items())
-            if (item->checked())
-                checked.push_back(*item->index());
-        return checked;
-    }
+    std::vector<int> checkedPorts() const { return checked(form.port); }
+    std::vector<int> checkedSpeeds() const { return checked(form.baud); }
     QString panel(int number) { return form.sbStatusBar.panel(number).text(); }
 };
 
 // The bytes of a file, or nothing when it is missing.
 inline QByteArray fileBytes(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline void writeFileBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write test file");
-    file.write(bytes);
 }
 
 } // namespace vx::testing

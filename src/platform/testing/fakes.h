@@ -1,10 +1,8 @@
 #pragma once
 
-#include "../desktop.h"
-#include "../dialogs.h"
 #include "../platform.h"
 #include "../posix_numbered_files.h"
-#include "../settings_store.h"
+#include "../runtime_error.h"
 
 #include <QTemporaryDir>
 #include <deque>
@@ -16,6 +14,27 @@
 
 namespace vx::testing {
 
+// Errors on cue: the next `times` calls of an op raise the number (0: every call until cleared).
+template <class Op> class Faults {
+public:
+    void failNext(Op op, int errorNumber, int times = 1) { m_faults[op] = {errorNumber, times}; }
+    void clearFaults() { m_faults.clear(); }
+
+protected:
+    void maybeFail(Op op) {
+        const auto it = m_faults.find(op);
+        if (it == m_faults.end())
+            return;
+        const int number = it->second.first;
+        if (it->second.second > 0 && --it->second.second == 0)
+            m_faults.erase(it);
+        throw RuntimeError(number);
+    }
+
+private:
+    std::map<Op, std::pair<int, int>> m_faults; // op -> (error, calls left)
+};
+
 // Dialogs answered by the test, with a record of everything shown.
 class ScriptedDialogs : public Dialogs {
 public:
@@ -25,16 +44,14 @@ public:
         QString title;
     };
     struct Prompt {
-        QString prompt;
-        QString title;
-        QString defaultText;
+        QString prompt, title, defaultText;
     };
 
     // Answers for the next input prompts, in order; with none left, a prompt is cancelled.
     std::deque<QString> inputAnswers;
     // Answers for the next file dialogs, in order: a path, or nothing for cancel.
     std::deque<std::optional<QString>> fileAnswers;
-    // Run while a message box is open, before its OK: what happens behind a modal box.
+    // Run while a dialog is open, before it is answered: what happens behind a modal box.
     std::function<void(const Message&)> whileMessageOpen;
     std::function<void(const Prompt&)> whilePromptOpen;
     std::function<void()> whileFileDialogOpen;
@@ -44,15 +61,37 @@ public:
     std::vector<CommonDialog> fileDialogs; // the dialog's properties as each was shown
 
     QString inputBox(const QString& prompt, const QString& title,
-                     const QString& defaultText) override;
+                     const QString& defaultText) override {
+        prompts.push_back({prompt, title, defaultText});
+        if (whilePromptOpen)
+            whilePromptOpen(prompts.back());
+        return next(inputAnswers).value_or(QString());
+    }
 
 protected:
-    void showMessage(const QString& prompt, int type, const QString& title) override;
-    std::optional<QString> chooseFileToOpen(const CommonDialog& dialog) override;
+    void showMessage(const QString& prompt, int type, const QString& title) override {
+        messages.push_back({prompt, type, title});
+        if (whileMessageOpen)
+            whileMessageOpen(messages.back());
+    }
+    std::optional<QString> chooseFileToOpen(const CommonDialog& dialog) override {
+        fileDialogs.push_back(dialog);
+        if (whileFileDialogOpen)
+            whileFileDialogOpen();
+        return next(fileAnswers).value_or(std::nullopt);
+    }
+
+private:
+    template <class T> static std::optional<T> next(std::deque<T>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        T answer = std::move(answers.front());
+        answers.pop_front();
+        return answer;
+    }
 };
 
-class ManualClock : public Clock {
-public:
+struct ManualClock : Clock {
     double now = 1000.0;
     QString time = QStringLiteral("12:00:00");
     double seconds() const override { return now; }
@@ -61,25 +100,20 @@ public:
 };
 
 // Each doEvents() runs the test's hook: advance the clock, feed the port, click a button.
-class ScriptedEvents : public EventPump {
-public:
-    int calls = 0;
+struct ScriptedEvents : EventPump {
     std::function<void()> onDoEvents;
     void doEvents() override {
-        ++calls;
         if (onDoEvents)
             onDoEvents();
     }
 };
 
-class CountingSound : public Sound {
-public:
+struct CountingSound : Sound {
     int beeps = 0;
     void beep() override { ++beeps; }
 };
 
-class RecordingSettingsStore : public SettingsStore {
-public:
+struct RecordingSettingsStore : SettingsStore {
     struct Write {
         QString app, section, key, value;
     };
@@ -87,60 +121,66 @@ public:
     std::set<QString> failingKeys;     // these keys raise 75 and are not written
     std::map<QString, QString> values; // "section/key": what readSetting finds, and keeps
     void saveSetting(const QString& appName, const QString& section, const QString& key,
-                     const QString& value) override;
-    std::optional<QString> readSetting(const QString& appName, const QString& section,
-                                       const QString& key) const override;
+                     const QString& value) override {
+        if (failingKeys.count(key) != 0)
+            throw RuntimeError(err::PathFileAccessError);
+        writes.push_back({appName, section, key, value});
+        values[section + '/' + key] = value;
+    }
+    std::optional<QString> readSetting(const QString&, const QString& section,
+                                       const QString& key) const override {
+        const auto it = values.find(section + '/' + key);
+        return it == values.end() ? std::nullopt : std::optional(it->second);
+    }
 };
 
-class FakeHelpViewer : public HelpViewer {
-public:
+struct FakeHelpViewer : HelpViewer {
     std::vector<QString> shown;
     std::optional<int> failWith;
-    void showContents(const QString& helpFile) override;
+    void showContents(const QString& helpFile) override {
+        if (failWith)
+            throw RuntimeError(*failWith);
+        shown.push_back(helpFile);
+    }
 };
 
-// Real files in the file system, with failures on cue.
-class FaultyFiles : public NumberedFiles {
-public:
-    enum class Op { OpenRandom, GetRecord, PutRecord, OpenAppend, OpenOutput, Print, Close };
+enum class FileOp { Close };
 
-    // The next `times` calls of op raise the error (0 times: every call until clearFaults()).
-    void failNext(Op op, int errorNumber, int times = 1) { m_faults[op] = {errorNumber, times}; }
+// Real files in the file system, with failures on cue.
+class FaultyFiles : public PosixNumberedFiles, public Faults<FileOp> {
+public:
+    using Op = FileOp;
+
     // The disk takes `bytes` more bytes, then every write fails with ENOSPC, part way if need be.
-    void fillDiskAfter(qsizetype bytes) { m_real.room = bytes; }
-    // Opening for writing is refused (EACCES), as a folder or file the user may only read does;
-    // root may write anywhere, so tests ask for it here.
-    void refuseWriting(bool refuse = true) { m_real.refuseWriting = refuse; }
+    void fillDiskAfter(qsizetype bytes) { m_room = bytes; }
+    // Opening for writing fails with EACCES, as in a read-only folder (where root may still write).
+    void refuseWriting() { m_refuseWriting = true; }
     void clearFaults() {
-        m_faults.clear();
-        m_real.room = -1;
+        Faults::clearFaults();
+        m_room = -1;
     }
 
-    void openRandom(int fileNumber, const QString& path, int recordLength) override;
-    QByteArray getRecord(int fileNumber, int recordNumber) override;
-    void putRecord(int fileNumber, int recordNumber, const QByteArray& bytes) override;
-    void openAppend(int fileNumber, const QString& path) override;
-    void openOutput(int fileNumber, const QString& path) override;
-    void print(int fileNumber, const QByteArray& bytes) override;
-    void close(int fileNumber) override;
-    bool isOpen(int fileNumber) const override { return m_real.isOpen(fileNumber); }
-    bool isReadOnly(int fileNumber) const override { return m_real.isReadOnly(fileNumber); }
+    // A close that fails still lets go of the file, as the operating system does.
+    void close(int fileNumber) override {
+        PosixNumberedFiles::close(fileNumber);
+        maybeFail(Op::Close);
+    }
+
+protected:
+    ssize_t writeSome(int fd, const char* data, size_t size, off_t offset) override;
+    int openDescriptor(const QByteArray& path, int flags) override;
 
 private:
-    struct Disk : PosixNumberedFiles {
-        qsizetype room = -1; // bytes left on the disk; -1: as much as the real one has
-        bool refuseWriting = false;
-        ssize_t writeSome(int fd, const char* data, size_t size, off_t offset) override;
-        int openDescriptor(const QByteArray& path, int flags) override;
-    };
-    void maybeFail(Op op);
-    Disk m_real;
-    std::map<Op, std::pair<int, int>> m_faults;
+    qsizetype m_room = -1; // bytes left on the disk; -1: as much as the real one has
+    bool m_refuseWriting = false;
 };
 
 // All the doubles together, in a temporary working folder.
 struct TestRig {
-    TestRig();
+    // By default every pass of a wait loop takes 10 ms of the manual clock.
+    TestRig() {
+        events.onDoEvents = [this] { clock.advance(0.01); };
+    }
     QTemporaryDir dir;
     FaultyFiles files;
     RecordingSettingsStore settings;

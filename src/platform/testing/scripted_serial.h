@@ -1,83 +1,91 @@
 #pragma once
 
-#include "../runtime_error.h"
 #include "../serial_comm.h"
-
-#include <functional>
-#include <map>
-#include <set>
-#include <utility>
-#include <vector>
+#include "fakes.h"
 
 namespace vx::testing {
 
+enum class SerialOp { SetSettings, InBufferCount, Input, Output };
+
 // A serial component for tests: which ports the computer has is scripted, input is fed by the test,
 // output is recorded, and errors are raised on cue. It keeps the contract's error numbers.
-class ScriptedSerial : public SerialComm {
+class ScriptedSerial : public SerialComm, public Faults<SerialOp> {
 public:
-    enum class Op { SetCommPort, SetSettings, Open, Close, InBufferCount, Input, Output };
+    using Op = SerialOp;
 
-    ScriptedSerial();
-
-    // The computer's ports.
-    void addPort(int portNumber) { m_ports.insert(portNumber); }
+    // The computer's ports. A held port is there but cannot be had: another program holds it
+    // (8010), or the user may not open it (8011); opening it fails with that number.
+    void addPort(int portNumber) { m_ports[portNumber] = 0; }
     void removePort(int portNumber) { m_ports.erase(portNumber); }
-    // The port is there but cannot be had: another program holds it (8010), or the user may not
-    // open it (8011). Opening it fails with that number.
-    void holdPort(int portNumber, int errorNumber = err::PortInUse) {
-        m_held[portNumber] = errorNumber;
-    }
+    void holdPort(int port, int error = err::PortInUse) { m_ports[port] = error; }
+    // The cable: while pulled, every operation on the open port raises 8021 until it opens again.
+    void pullCable() { m_pulled = true; }
 
     // Bytes arriving on the open port; beyond the input buffer they are dropped with event 1008.
-    void feed(const QByteArray& bytes);
-    // Called after every Output with the port number and the bytes: a scripted counter answers
-    // here.
+    void feed(const QByteArray& bytes) {
+        if (!m_open)
+            return;
+        const qsizetype room = inBufferSize() - m_input.size();
+        m_input += bytes.left(room);
+        if (bytes.size() > room)
+            raiseOnComm(comm::ErRxOver);
+    }
+    void raise(int16_t code) { raiseOnComm(code); }
+    // Called after every Output with the port and the bytes: a scripted counter answers here.
     std::function<void(int port, const QByteArray& bytes)> onOutput;
 
-    // The next `times` calls of op raise the error (0 times: every call until clearFaults()).
-    void failNext(Op op, int errorNumber, int times = 1);
-    void clearFaults() { m_faults.clear(); }
-    // The cable: while pulled, every operation on the open port raises 8021.
-    void pullCable() { m_pulled = true; }
-    void plugBack() { m_pulled = false; }
-
-    // Raises OnComm with the code.
-    void raise(int16_t code) { raiseOnComm(code); }
-
-    // Everything written, with the port it went to, one entry per Output.
-    const std::vector<std::pair<int, QByteArray>>& outputs() const { return m_outputs; }
-    QByteArray written() const;
-    void clearOutputs() { m_outputs.clear(); }
-    int closeCount() const { return m_closeCount; }
-    // Ports opened, in order.
+    // Everything written, and the ports opened, in order.
+    const QByteArray& written() const { return m_written; }
+    void clearOutputs() { m_written.clear(); }
     const std::vector<int>& openedPorts() const { return m_openedPorts; }
-    QByteArray pendingInput() const { return m_input; }
 
-    void setCommPort(int16_t portNumber) override;
+    void setCommPort(int16_t portNumber) override {
+        if (m_open || portNumber < 1 || portNumber > 255)
+            throw RuntimeError(m_open ? err::PortAlreadyOpen : err::InvalidPortNumber);
+        m_commPort = portNumber;
+    }
     int16_t commPort() const override { return m_commPort; }
-    void setSettings(const QString& settings) override;
+    void setSettings(const QString& settings) override {
+        maybeFail(Op::SetSettings);
+        LineSettings::parse(settings);
+        m_settings = settings;
+    }
     QString settings() const override { return m_settings; }
     void setPortOpen(bool open) override;
     bool portOpen() const override { return m_open; }
-    int inBufferCount() override;
-    QByteArray input() override;
-    void output(const QByteArray& bytes) override;
+    int inBufferCount() override {
+        ready(Op::InBufferCount);
+        return static_cast<int>(m_input.size());
+    }
+    QByteArray input() override {
+        ready(Op::Input);
+        QByteArray chunk = m_input.left(inputLen() > 0 ? inputLen() : m_input.size());
+        m_input.remove(0, chunk.size());
+        return chunk;
+    }
+    void output(const QByteArray& bytes) override {
+        ready(Op::Output);
+        m_written += bytes;
+        if (onOutput)
+            onOutput(m_commPort, bytes);
+    }
 
 private:
-    void maybeFail(Op op);
-    void requireOpenAndPlugged() const;
+    // An operation on the open port: raises what is scripted, then 8018 or 8021.
+    void ready(Op op) {
+        maybeFail(op);
+        if (!m_open || m_pulled)
+            throw RuntimeError(m_open ? err::DeviceGone : err::PortNotOpen);
+    }
 
-    std::set<int> m_ports;
-    std::map<int, int> m_held;                  // port -> error number
-    std::map<Op, std::pair<int, int>> m_faults; // op -> (error, remaining; 0 = always)
+    std::map<int, int> m_ports; // port -> the error number that opening it raises, or 0
     bool m_pulled = false;
     int16_t m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,1");
     bool m_open = false;
     QByteArray m_input;
-    std::vector<std::pair<int, QByteArray>> m_outputs;
+    QByteArray m_written;
     std::vector<int> m_openedPorts;
-    int m_closeCount = 0;
 };
 
 } // namespace vx::testing
