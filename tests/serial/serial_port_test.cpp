@@ -1,6 +1,7 @@
 #include "platform/error_trap.h"
 #include "platform/posix_serial.h"
 #include "platform/serial_device.h"
+#include "platform/terminal_device.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -197,6 +198,11 @@ TEST_F(SerialPort, OpeningTellsWhyAPortCannotBeHad) {
     EXPECT_TRUE(serial.portOpen());
     serial.setPortOpen(false);
 
+    // The device's own refusals (root never meets them): held elsewhere, or not ours to open.
+    const std::pair<int, int> causes[] = {
+        {EBUSY, err::PortInUse}, {EACCES, err::PortAccessDenied}, {ENOENT, err::InvalidPortNumber}};
+    for (const auto& [errnum, number] : causes)
+        EXPECT_EQ(terminal::openFailure(errnum, 1, pty.path).number(), number) << errnum;
     if (::geteuid() != 0) { // root opens every device
         ASSERT_EQ(::chmod(QFile::encodeName(pty.path).constData(), 0), 0);
         EXPECT_EQ(errorOf([&] { serial.setPortOpen(true); }, &why), err::PortAccessDenied);
