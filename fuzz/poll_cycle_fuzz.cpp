@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         [&] { r.keypad.CmdHalt_Click(); },
         [&] { log.mnuFileClose_Click(); },
         [&] {
-            r.rig.dialogs.fileAnswers.push_back(r.logPath());
+            r.rig.dialogs.fileAnswers.emplace_back(r.logPath());
             log.mnuFileNew_Click();
             arg % 2 ? r.rig.files.fillDiskAfter(arg) : r.rig.files.clearFaults();
         },
