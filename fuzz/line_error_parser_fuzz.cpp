@@ -10,8 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     const QByteArrayView raw(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
     const qsizetype cut = data[0] % (raw.size() + 1);
-    vx::LineErrorParser whole;
-    vx::LineErrorParser split;
+    vx::LineErrorParser whole, split;
     const auto all = whole.feed(raw);
     auto first = split.feed(raw.first(cut));
     const auto second = split.feed(raw.sliced(cut));

@@ -17,20 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int port = 1; port <= 8; ++port)
         if ((data[0] >> (port - 1)) & 1)
             rig.serial.addPort(port);
-    const int answering = data[1] % 9;
     rig.serial.onOutput = [&](int port, const QByteArray&) {
-        if (port == answering)
+        if (port == data[1] % 9)
             rig.serial.feed("X     1.000 Y     2.000 Z     3.000  M\r\n");
     };
-    testing::writeFileBytes(
-        rig.rig.path(PortSettingsFile::FileName),
-        QByteArray(reinterpret_cast<const char*>(data) + 2, qsizetype(size - 2)));
+    const QByteArray bytes(reinterpret_cast<const char*>(data) + 2, qsizetype(size - 2));
+    testing::writeFileBytes(rig.rig.path(PortSettingsFile::FileName), bytes);
     rig.rig.events.onDoEvents = [&] { rig.rig.clock.advance(0.25); }; // eight passes a wait
     PortSettingsFile file{rig.rig.files, rig.rig.dialogs};
     PortMenus menus{rig.form, rig.state, rig.platform, file};
     LinkStartup startup{rig.form, rig.state, rig.platform, file, menus, &rig.splash.lblProductName};
     startup.Form_Load();
-
     const std::vector<int> speeds = rig.checkedSpeeds();
     if (!rig.form.Timer1.enabled() || speeds.size() > 1 || rig.checkedPorts().size() > 1 ||
         (!speeds.empty() && LineSettings::parse(rig.serial.settings()).baud != speeds[0]))

@@ -9,8 +9,7 @@ using namespace vx;
 TEST(ToInt16, RoundsHalfToEvenAndRefusesWhatIsNoNumberOrTooBig) {
     const struct {
         const char* text;
-        int value;
-        int error;
+        int value, error;
     } rows[] = {{" 7 ", 7, 0},    {"2.5", 2, 0},    {"3.5", 4, 0},         {"-2.5", -2, 0},
                 {"2.51", 3, 0},   {"1e2", 100, 0},  {"32767.4", 32767, 0}, {"-32768", -32768, 0},
                 {"", 0, 13},      {"5x", 0, 13},    {"nan", 0, 13},        {"32768", 0, 6},

@@ -1,5 +1,5 @@
 #include "form_rig.h"
-#include "platform/runtime_error.h"
+#include "platform/error_trap.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -7,60 +7,39 @@
 #include <unistd.h>
 
 using namespace vx;
-using vx::testing::fileBytes;
-
-namespace {
+using namespace vx::testing;
 
 struct NumberedFilesTest : ::testing::Test {
     QTemporaryDir dir;
     PosixNumberedFiles files;
-    QString failure; // the description of the last error
+    ResumeNext trap; // holds the last error
     QString path(const char* name) { return dir.filePath(QString::fromUtf8(name)); }
     int errorOf(const std::function<void()>& step) {
-        try {
-            step();
-        } catch (const RuntimeError& e) {
-            failure = e.description();
-            return e.number();
-        }
-        return 0;
+        return trap.clear(), trap(step), trap.number();
     }
 };
 
-} // namespace
-
-TEST_F(NumberedFilesTest, RecordsAreFixedLengthAndZeroBeyondTheEnd) {
+TEST_F(NumberedFilesTest, RecordsAreFixedLengthAndTextIsKeptByteForByte) {
     const QString p = path("系統資料電腦");
-    const QByteArray speed = QByteArray::fromHex("0400") + "9600";
     files.openRandom(2, p, 20);
     EXPECT_EQ(files.getRecord(2, 1), QByteArray(20, '\0'));
-    files.putRecord(2, 2, speed);
-    EXPECT_EQ(fileBytes(p).size(), 40);
-    EXPECT_EQ(files.getRecord(2, 2), speed + QByteArray(14, '\0'));
-    EXPECT_EQ(files.getRecord(2, 3), QByteArray(20, '\0'));
-    files.putRecord(2, 1, QByteArray::fromHex("0300"));
-    EXPECT_EQ(fileBytes(p).left(2), QByteArray::fromHex("0300"));
+    files.putRecord(2, 2, "9600");
+    EXPECT_EQ(fileBytes(p), QByteArray(20, '\0') + "9600" + QByteArray(16, '\0'));
+    EXPECT_EQ(files.getRecord(2, 3), QByteArray(20, '\0')); // beyond the end
     EXPECT_EQ(errorOf([&] { files.putRecord(2, 1, QByteArray(21, 'x')); }), err::BadRecordLength);
     files.close(2);
     EXPECT_EQ(errorOf([&] { files.getRecord(2, 1); }), err::BadFileNumber);
-}
 
-TEST_F(NumberedFilesTest, TextIsWrittenByteForByteAndAppendKeepsWhatWasThere) {
-    const QString p = path("log.txt");
     QByteArray everyByte;
     for (int b = 0; b < 256; ++b)
         everyByte.append(static_cast<char>(b));
-    files.openOutput(1, p);
+    files.openOutput(1, p); // empties it
     files.print(1, everyByte);
     EXPECT_EQ(fileBytes(p), everyByte); // on the disk before the close
     files.close(1);
     files.openAppend(1, p);
     files.print(1, "X\r\n\r\n");
-    files.close(1);
     EXPECT_EQ(fileBytes(p), everyByte + "X\r\n\r\n");
-    files.openOutput(1, p);
-    files.close(1);
-    EXPECT_EQ(fileBytes(p), "");
 }
 
 TEST_F(NumberedFilesTest, NumbersAreCheckedAndWhatIsNoRegularFileIsRefusedWithoutWaiting) {
@@ -76,12 +55,11 @@ TEST_F(NumberedFilesTest, NumbersAreCheckedAndWhatIsNoRegularFileIsRefusedWithou
     for (const auto& row : refused) {
         EXPECT_EQ(errorOf([&] { files.openAppend(1, row.first); }), row.second);
         EXPECT_EQ(errorOf([&] { files.openOutput(1, row.first); }), row.second);
-        EXPECT_TRUE(failure.contains(row.first));
+        EXPECT_TRUE(trap.error()->description().contains(row.first));
     }
-    ::close(reader);
-    EXPECT_EQ(errorOf([&] { files.openAppend(1, fifo); }), err::PathFileAccessError); // no reader
+    ::close(reader); // and with no reader
+    EXPECT_EQ(errorOf([&] { files.openAppend(1, fifo); }), err::PathFileAccessError);
     files.close(1); // a number that is not open: nothing happens
-    EXPECT_EQ(errorOf([&] { files.print(1, "x"); }), err::BadFileNumber);
     files.openAppend(1, path("a.txt"));
     EXPECT_EQ(errorOf([&] { files.openAppend(1, path("b.txt")); }), err::FileAlreadyOpen);
 }
@@ -90,9 +68,7 @@ TEST_F(NumberedFilesTest, NumbersAreCheckedAndWhatIsNoRegularFileIsRefusedWithou
 // number. Root may write anything, so the check runs as nobody in a child process.
 TEST_F(NumberedFilesTest, AFileThatMayOnlyBeReadIsReadAndRefusesWrites) {
     const QString p = path("系統資料電腦");
-    QFile file(p);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("\x03\x00", 2) == 2);
-    file.close();
+    writeFileBytes(p, QByteArray("\x03\x00", 2));
     QFile::setPermissions(p, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther);
     const auto check = [&] {

@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 
-namespace vx {
-namespace {
+using namespace vx;
 
 // Bytes with embedded NULs, as the driver writes them.
 template <qsizetype N> QByteArray bytes(const char (&text)[N]) {
@@ -12,7 +11,7 @@ template <qsizetype N> QByteArray bytes(const char (&text)[N]) {
 }
 
 // The driver marks a break as FF 00 00, a bad byte b as FF 00 b and a data FF as FF FF. The marks
-// are taken apart whatever the read boundaries: whole, cut anywhere once, and byte by byte.
+// are taken apart whatever the read boundaries.
 TEST(SerialLineErrorParser, DecodesMarksWhateverTheReadBoundaries) {
     const struct {
         QByteArray raw, clean;
@@ -28,32 +27,23 @@ TEST(SerialLineErrorParser, DecodesMarksWhateverTheReadBoundaries) {
         {bytes("\377\377\377\0\0\377\0A\377\0\0\377\377"), bytes("\377?\377"), 2, 1},
         {bytes("\377A"), bytes("\377A"), 0, 0},
     };
-    for (const auto& row : rows) {
-        for (qsizetype step = 0; step < row.raw.size(); ++step) {
-            // step 0: whole; otherwise cut at step, then byte by byte after a cut at 1.
+    for (const auto& row : rows)
+        for (const qsizetype piece : {row.raw.size(), qsizetype(1)}) { // whole, byte by byte
             LineErrorParser parser(row.replacement);
             LineErrorParser::Result total;
-            for (qsizetype from = 0; from < row.raw.size();) {
-                const qsizetype end = step == 0 ? row.raw.size() : from == 0 ? step : from + 1;
-                const auto part = parser.feed(QByteArrayView(row.raw).sliced(from, end - from));
+            for (qsizetype from = 0; from < row.raw.size(); from += piece) {
+                const auto part = parser.feed(QByteArrayView(row.raw).sliced(from, piece));
                 total.bytes += part.bytes;
                 total.breaks += part.breaks;
                 total.badBytes += part.badBytes;
-                from = end;
             }
-            EXPECT_EQ(total.bytes, row.clean) << row.raw.toHex(' ').toStdString() << " / " << step;
-            EXPECT_EQ(total.breaks, row.breaks) << row.raw.toHex(' ').toStdString();
-            EXPECT_EQ(total.badBytes, row.badBytes) << row.raw.toHex(' ').toStdString();
+            const std::string trace = row.raw.toHex(' ').toStdString();
+            EXPECT_EQ(total.bytes, row.clean) << trace;
+            EXPECT_EQ(total.breaks, row.breaks) << trace;
+            EXPECT_EQ(total.badBytes, row.badBytes) << trace;
         }
-    }
-}
-
-TEST(SerialLineErrorParser, ResetForgetsAPartialMark) {
-    LineErrorParser parser;
+    LineErrorParser parser; // a reset forgets a partial mark
     EXPECT_EQ(parser.feed(bytes("a\377\0")).bytes, "a");
     parser.reset();
     EXPECT_EQ(parser.feed(bytes("\0b")).bytes, bytes("\0b"));
 }
-
-} // namespace
-} // namespace vx

@@ -1,14 +1,17 @@
 #include "form_rig.h"
+#include "paint_log.h"
+#include "shell/ui/caption_label.h"
 #include "shell/ui/main_window.h"
 #include "shell/ui/splash_window.h"
+#include "shell/ui/widget_style.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRawFont>
 #include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -18,15 +21,11 @@ using namespace vx::testing;
 
 namespace {
 
-QString textOf(const QWidget* w) {
-    if (const auto* label = qobject_cast<const QLabel*>(w))
-        return label->text();
-    if (const auto* button = qobject_cast<const QPushButton*>(w))
-        return button->text();
-    return qobject_cast<const QGroupBox*>(w)->title();
+QImage rgb(QWidget& w) {
+    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// Every control of the form stands on the window as its definition says, at 15 twips a pixel.
+// Every control stands on the window as its definition says, at 15 twips a pixel.
 void expectWidgetsShow(const QWidget& window, const std::vector<Control*>& controls) {
     for (const Control* c : controls) {
         SCOPED_TRACE(c->name().toStdString());
@@ -37,7 +36,12 @@ void expectWidgetsShow(const QWidget& window, const std::vector<Control*>& contr
         EXPECT_TRUE(c->autoSize() ? w->pos() == place.topLeft() : w->geometry() == place);
         EXPECT_EQ(w->parentWidget()->objectName(),
                   c->container() ? c->container()->name() : w->parentWidget()->objectName());
-        EXPECT_EQ(c->kind() == ControlKind::PictureBox ? QString() : textOf(w), c->caption());
+        const auto* label = qobject_cast<const QLabel*>(w);
+        const auto* button = qobject_cast<const QPushButton*>(w);
+        const QString text = label    ? label->text()
+                             : button ? button->text()
+                                      : qobject_cast<const QGroupBox*>(w)->title();
+        EXPECT_EQ(c->kind() == ControlKind::PictureBox ? QString() : text, c->caption());
         EXPECT_EQ(w->toolTip(), c->toolTip());
         EXPECT_EQ(w->isHidden(), !c->visible());
         EXPECT_EQ(w->focusPolicy() != Qt::NoFocus, c->kind() == ControlKind::Button);
@@ -53,6 +57,11 @@ struct MainWindowTest : ::testing::Test {
     QWidget* widget(const char* name) {
         return window.findChild<QWidget*>(QString::fromUtf8(name));
     }
+    void showActive() {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
 
     FormRig rig;
     std::vector<const Observable*> dispatched;
@@ -63,8 +72,7 @@ struct MainWindowTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(MainWindowTest, ControlsColoursAndTabOrderFollowTheDefinition) {
-    expectWidgetsShow(window, rig.form.controls());
+TEST_F(MainWindowTest, ControlsFollowTheDefinitionAndWhatTheHandlersChange) {
     std::vector<std::pair<int, QString>> buttons;
     for (const Control* c : rig.form.controls())
         if (c->kind() == ControlKind::Button)
@@ -77,13 +85,18 @@ TEST_F(MainWindowTest, ControlsColoursAndTabOrderFollowTheDefinition) {
         while (!qobject_cast<QPushButton*>(w));
         EXPECT_EQ(w->objectName(), buttons[i].second);
     }
-
     EXPECT_EQ(widget("Frame顯示")->palette().color(QPalette::WindowText), QColor(0, 0, 255));
     EXPECT_EQ(widget("labX顯示")->palette().color(QPalette::WindowText),
               QApplication::palette().color(QPalette::ButtonText));
     EXPECT_TRUE(qobject_cast<QLabel*>(widget("labX顯示"))->alignment() & Qt::AlignRight);
     rig.form.labX顯示.setForeColor(color::Red);
     EXPECT_EQ(widget("labX顯示")->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    rig.form.Frame顯示.setHeight(2295);
+    rig.form.labZ顯示.setVisible(false);
+    rig.form.lab計數顯示.setCaption(QStringLiteral("12"));
+    rig.form.window.setCaption(QStringLiteral("二軸顯示"));
+    expectWidgetsShow(window, rig.form.controls());
+    EXPECT_EQ(window.windowTitle(), "二軸顯示");
 }
 
 TEST_F(MainWindowTest, MenusShowTheTreeAndHandTheItemToTheHandlers) {
@@ -114,15 +127,14 @@ TEST_F(MainWindowTest, MenusShowTheTreeAndHandTheItemToTheHandlers) {
     EXPECT_EQ(window.action(QStringLiteral("port"), 3)->toolTip(), "/dev/ttyUSB2：已連接");
 }
 
-TEST_F(MainWindowTest, ShortcutsWorkWhileTheKeypadIsHidden) {
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+// The focus starts on X, not on Halt, where one press of the space bar would pause the readout;
+// the menu keys work wherever it is, the keypad hidden.
+TEST_F(MainWindowTest, FocusStartsOnXAndShortcutsWorkWhileTheKeypadIsHidden) {
+    showActive();
+    EXPECT_EQ(QApplication::focusWidget(), widget("cmdX"));
     rig.form.cmdX.setVisible(false);
     const std::pair<QKeyCombination, const MenuItem*> keys[] = {
-        {Qt::Key_F1, &rig.form.mnuX軸歸零},
         {Qt::Key_F2, &rig.form.mnuY軸歸零},
-        {Qt::Key_F9, &rig.form.mnu鎖住按鍵},
         {Qt::ControlModifier | Qt::Key_X, &rig.form.mnuFileExit}};
     for (const auto& [key, item] : keys) {
         dispatched.clear();
@@ -134,42 +146,126 @@ TEST_F(MainWindowTest, ShortcutsWorkWhileTheKeypadIsHidden) {
     EXPECT_EQ(dispatched, std::vector<const Observable*>{&rig.form.cmdRS});
 }
 
-TEST_F(MainWindowTest, StartsStoppedWithItsSizesAndShowsWhatHandlersChange) {
-    EXPECT_EQ(window.windowTitle(), "三軸顯示");
-    // The poll timer waits for the start-up; the port has its line before the stored one is set.
-    EXPECT_FALSE(rig.form.Timer1.enabled());
-    EXPECT_EQ(rig.form.Timer1.interval(), 50);
-    EXPECT_EQ(rig.serial.settings(), "9600,N,8,2");
-    EXPECT_EQ(rig.serial.inBufferSize(), 1024);
+TEST_F(MainWindowTest, StatusBarFollowsTheBottomEdgeAndPanelTwoShowsTheFileName) {
+    EXPECT_FALSE(rig.form.Timer1.enabled()); // the poll timer waits for the start-up
     window.show();
     QApplication::processEvents();
-    EXPECT_EQ(window.centralWidget()->height(), 5160 / 15);
-    EXPECT_EQ(window.width(), 8385 / 15);
     EXPECT_EQ(window.statusPanel(1)->text(), "RS232傳輸狀態");
-    EXPECT_EQ(window.statusPanel(2)->width(), 2000 / 15);
     EXPECT_TRUE(QTime::fromString(window.statusPanel(4)->text(), "HH:mm:ss").isValid());
-    // Enlarged: the controls stay, the status bar follows the bottom edge and takes the width.
     const QRect tf = widget("cmdTF")->geometry();
     window.resize(900, 600);
     QApplication::processEvents();
     EXPECT_EQ(widget("cmdTF")->geometry(), tf);
-    EXPECT_EQ(window.statusBar()->geometry(),
-              QRect(0, 600 - window.statusBar()->height(), 900, window.statusBar()->height()));
+    const int height = window.statusBar()->height();
+    EXPECT_EQ(window.statusBar()->geometry(), QRect(0, 600 - height, 900, height));
     EXPECT_GE(window.statusPanel(1)->width(), 1440 / 15);
 
-    rig.form.Frame顯示.setHeight(2295);
-    rig.form.labZ顯示.setVisible(false);
-    rig.form.window.setCaption(QStringLiteral("二軸顯示"));
-    rig.form.sbStatusBar.panel(1).setText(QStringLiteral("信號斷接14:05:09"));
-    expectWidgetsShow(window, rig.form.controls());
-    EXPECT_EQ(window.windowTitle(), "二軸顯示");
-    EXPECT_EQ(window.statusPanel(1)->text(), "信號斷接14:05:09");
+    // A path too long for its fixed panel shows its end, where the file name is, and all of it
+    // in the tooltip.
+    const QString path = QStringLiteral("/home/machinist/measurements/2026/december/part-0042.txt");
+    rig.form.sbStatusBar.panel(2).setText(path);
+    QLabel* panel = window.statusPanel(2);
+    EXPECT_EQ(panel->width(), 2000 / 15);
+    EXPECT_EQ(panel->toolTip(), path);
+    EXPECT_TRUE(panel->text().endsWith(QStringLiteral("part-0042.txt")));
+    EXPECT_LE(panel->fontMetrics().horizontalAdvance(panel->text()), panel->contentsRect().width());
 
     rig.form.window.unload();
     EXPECT_EQ(unloads, 1);
     EXPECT_FALSE(rig.form.window.loaded());
     window.close(); // a second close runs nothing again
     EXPECT_EQ(unloads, 1);
+}
+
+// 公 stands at the top of the unit label and 制 at its bottom; a new reading repaints its last
+// digits, not the frame behind it.
+TEST_F(MainWindowTest, UnitLabelSpansItsHeightAndANewReadingRepaintsOnlyItsChange) {
+    rig.form.labX顯示.setCaption(QStringLiteral("   120.003"));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const QImage unit = rgb(*widget("lab公英制"));
+    int top = unit.height();
+    int bottom = 0;
+    for (int i = 0; i < unit.width() * unit.height(); ++i)
+        if (unit.pixel(i % unit.width(), i / unit.width()) != unit.pixel(0, 0))
+            top = std::min(top, i / unit.width()), bottom = i / unit.width();
+    EXPECT_LT(top, unit.height() / 6);
+    EXPECT_GT(bottom, unit.height() * 2 / 3);
+
+    PaintLog reading(*widget("labX顯示"));
+    PaintLog frame(*widget("Frame顯示"));
+    rig.form.labX顯示.setCaption(QStringLiteral("   120.005"));
+    QApplication::processEvents();
+    EXPECT_TRUE(frame.painted.isEmpty());
+    EXPECT_FALSE(reading.painted.isEmpty());
+    EXPECT_LT(reading.painted.boundingRect().width(), widget("labX顯示")->width() / 3);
+}
+
+TEST_F(MainWindowTest, GoIsDrawnInTheFaceOfHalt) {
+    auto* halt = static_cast<QPushButton*>(widget("CmdHalt"));
+    const auto face = [&](const char* caption) {
+        rig.form.CmdHalt.setCaption(QString::fromLatin1(caption));
+        return QFontInfo(halt->font()).family() + "/" +
+               QRawFont::fromFont(halt->font()).familyName();
+    };
+    EXPECT_EQ(face("Go"), face("Halt"));
+    EXPECT_EQ(face("Go").toLower(), "ar pl uming tw/ar pl uming tw");
+}
+
+// A label draws what QLabel draws, shaped or placed from glyphs it has learnt; a new caption
+// repaints every pixel that it changes, and of a new reading only its last digits.
+TEST(CaptionLabel, DrawsAsQLabelAndRepaintsWhatChanges) {
+    const QString line = QStringLiteral("X   120.003 Y   -45.246 Z     9.979  M\r\n");
+    const struct Row {
+        FontDefinition font;
+        Qt::Alignment align; // a status panel: framed, centred, not wrapping
+        QString before, after;
+        bool narrow;
+    } rows[] = {{kai(36, 700), Qt::AlignRight | Qt::AlignTop, "   120.003", "   120.005", true},
+                {kai(36, 700), Qt::AlignRight | Qt::AlignTop, "   -45.246", "   -45.250", false},
+                {{"DejaVu Sans", 36, 400}, Qt::AlignLeft, "T A V", "TAV", true}, // kerned
+                {{}, Qt::AlignLeft, line, QString(line).replace("979", "981"), true},
+                {ming(9, 400), Qt::AlignLeft | Qt::AlignVCenter, "03:01:19", "03:01:20", true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.after.toStdString());
+        QWidget window;
+        QLabel label(&window); // the reference
+        ui::CaptionLabel own(&window);
+        for (QLabel* l : {&label, static_cast<QLabel*>(&own)}) {
+            const bool panel = (row.align & Qt::AlignVCenter) != 0;
+            l->setTextFormat(Qt::PlainText);
+            l->setWordWrap(!panel);
+            l->setAlignment(row.align | (panel ? Qt::Alignment() : Qt::AlignTop));
+            l->setFrameStyle(panel ? QFrame::Panel | QFrame::Sunken : QFrame::NoFrame);
+            l->setFont(row.font.face.isEmpty() ? QFont() : ui::qtFont(row.font));
+            l->resize(panel ? QSize(67, 18) : QSize(257, 57));
+            l->setText(row.before);
+        }
+        const QImage before = rgb(label);
+        label.setText(row.after);
+        const QImage after = rgb(label);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        EXPECT_EQ(rgb(own), before);                          // shaped
+        for (const QString& text : {row.after, row.before}) { // it learns their glyphs
+            own.showCaption(text);
+            QApplication::processEvents();
+        }
+        QRegion painted;
+        {
+            PaintLog log(own); // a grab paints all of it
+            own.showCaption(row.after);
+            QApplication::processEvents();
+            painted = log.painted;
+        }
+        EXPECT_EQ(rgb(own), after);
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x)
+                if (before.pixel(x, y) != after.pixel(x, y)) {
+                    ASSERT_TRUE(painted.contains(QPoint(x, y))) << x << "," << y;
+                }
+        EXPECT_EQ(painted.boundingRect().width() < own.width() / 2, row.narrow);
+    }
 }
 
 TEST(SplashWindow, ShowsItsDefinitionAndTicksHalfASecondAfterItsFirstPaint) {
@@ -182,16 +278,13 @@ TEST(SplashWindow, ShowsItsDefinitionAndTicksHalfASecondAfterItsFirstPaint) {
     ui::SplashWindow window(form);
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window.contentsRect().size(), QSize(7455 / 15, 4710 / 15));
-    expectWidgetsShow(window, form.controls());
     const auto* logo = window.findChild<QLabel*>(QStringLiteral("picLogo"));
     ASSERT_FALSE(logo->pixmap().isNull());
     EXPECT_LE(logo->pixmap().width(), logo->width());
-    // An auto-sized label shrinks to a shorter text where it stands.
-    auto* product = window.findChild<QLabel*>(QStringLiteral("lblProductName"));
-    const QRect wide = product->geometry();
-    form.lblProductName.setCaption(QStringLiteral("無信號"));
-    EXPECT_LT(product->width(), wide.width());
-    EXPECT_EQ(product->pos(), wide.topLeft());
+    const int wide = window.findChild<QLabel*>(QStringLiteral("lblProductName"))->width();
+    form.lblProductName.setCaption(QStringLiteral("無信號")); // auto-sized: shrinks where it is
+    expectWidgetsShow(window, form.controls());
+    EXPECT_LT(window.findChild<QLabel*>(QStringLiteral("lblProductName"))->width(), wide);
 
     // The half second counts from the first paint, however long the splash waited to be shown.
     form.Timer1.setEnabled(true);

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vx::sim {
-namespace {
+using namespace vx::sim;
 
 TEST(Options, BothValueFormsAndEveryMissingOrBadValue) {
     const OptionsResult full = parseOptions({"--dir=/x", "--port", "2", "--axes", "2", "--unit",
@@ -64,6 +63,3 @@ TEST(Commands, NoiseIsPrintableNeverAFrameAndLoggedBytesAreEscaped) {
     }
     EXPECT_EQ(quoteBytes(std::string("O\r\n\x01\"", 5)), R"("O\r\n\x01\"")");
 }
-
-} // namespace
-} // namespace vx::sim

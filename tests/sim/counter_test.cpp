@@ -3,11 +3,10 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-namespace vx::sim {
-namespace {
+using namespace vx::sim;
 
 // A counter at X 10, Y -4, Z 30 mm.
-Counter counterWith(int axes) {
+static Counter counterWith(int axes) {
     Counter counter({axes, Unit::Millimetre, 1});
     counter.setPosition(Axis::X, 10.0);
     counter.setPosition(Axis::Y, -4.0);
@@ -16,7 +15,7 @@ Counter counterWith(int axes) {
 }
 
 // Relative (r), diameter (d), inch (i), DIV waiting for an axis (v).
-std::string modes(const Counter& c) {
+static std::string modes(const Counter& c) {
     return std::string(c.relative() ? "r" : "") + (c.diameter() ? "d" : "") +
            (c.unit() == Unit::Inch ? "i" : "") + (c.divPending() ? "v" : "");
 }
@@ -97,6 +96,3 @@ TEST(CounterPolls, AnswersShowTheStateThenDriftSlowlyAsTheSeedSays) {
     EXPECT_NE(linesA.substr(0, 38), linesA.substr(std::size_t{38} * 49))
         << "the readings never moved";
 }
-
-} // namespace
-} // namespace vx::sim

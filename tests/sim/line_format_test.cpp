@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vx::sim {
-namespace {
+using namespace vx::sim;
 
 // The columns the program reads: X 2-11, Y 14-23, "T" 24, "Z" 25, Z 26-35, "T" 36, unit 38.
 TEST(LineFormat, LinesInTheColumnsOfTheCounter) {
@@ -32,6 +31,3 @@ TEST(LineFormat, ReadingsRoundWithoutNegativeZeroAndSaturateBeyondTheColumns) {
     for (const auto& [value, unit, text] : rows)
         EXPECT_EQ(formatReading(value, unit), text) << value;
 }
-
-} // namespace
-} // namespace vx::sim

@@ -9,8 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace vx::sim::testing {
-namespace {
+using namespace vx::sim;
+using namespace vx::sim::testing;
 
 namespace fs = std::filesystem;
 constexpr milliseconds Deadline{5000};
@@ -134,6 +134,3 @@ TEST_F(Simulator, FaultsOnCommandAndAnEndOnSignal) {
     EXPECT_TRUE(status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0);
     EXPECT_TRUE(logShows("quit (SIGTERM)"));
 }
-
-} // namespace
-} // namespace vx::sim::testing

@@ -37,8 +37,7 @@ std::optional<std::string> LineReader::readLine(milliseconds timeout) {
 
 SimProcess::SimProcess(const std::string& program, const std::vector<std::string>& args) {
     std::signal(SIGPIPE, SIG_IGN); // a command to a child that has died fails, not the test
-    int in[2];
-    int out[2];
+    int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
         return;
     std::vector<std::string> all{program};
@@ -120,17 +119,15 @@ int openRawPort(const std::string& path, int baud) {
 bool setPortSpeed(int fd, int baud) {
     termios settings{};
     const std::optional<speed_t> speed = speedCode(baud);
-    if (!speed || ::tcgetattr(fd, &settings) != 0) {
-        errno = speed ? errno : EINVAL;
+    if (!speed) {
+        errno = EINVAL;
         return false;
     }
-    ::cfmakeraw(&settings);
+    if (::tcgetattr(fd, &settings) != 0)
+        return false;
+    ::cfmakeraw(&settings); // and one byte at a time, without waiting
     settings.c_cflag |= CLOCAL | CREAD | CSTOPB;
-    settings.c_cc[VMIN] = 1;
-    settings.c_cc[VTIME] = 0;
-    ::cfsetispeed(&settings, *speed);
-    ::cfsetospeed(&settings, *speed);
-    return ::tcsetattr(fd, TCSANOW, &settings) == 0;
+    return ::cfsetspeed(&settings, *speed) == 0 && ::tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 
 bool waitUntil(const std::function<bool()>& condition, milliseconds timeout) {
