@@ -26,39 +26,5 @@ TEST_F(Session, ReadingsFollowTheCounterAndKeysReachIt) {
     EXPECT_TRUE(exitVx(main));
 }
 
-// A pulled cable brings up a box; the readings come back after OK, whether the cable was plugged
-// in again before it or after.
-TEST_F(Session, ReadingsComeBackAfterAPulledCable) {
-    const QString main = startWithCounter();
-    for (const bool plugBeforeOk : {true, false}) {
-        SCOPED_TRACE(plugBeforeOk ? "plugged before OK" : "plugged after OK");
-        qsizetype mark = simLog().size();
-        sim("pull");
-        const QString box = window(LinkLost);
-        ASSERT_FALSE(box.isEmpty()) << "no box titled " << LinkLost.toStdString();
-        if (plugBeforeOk) {
-            sim("plug");
-            ASSERT_TRUE(simLogShows("STATE plugged", mark));
-        }
-        const QImage withBox = shot(main, "box");
-        key(box, "Return");
-        ASSERT_TRUE(gone(box));
-        if (!plugBeforeOk) {
-            // The cable comes back once the program has tried the port and says it failed.
-            ASSERT_TRUE(changes(main, withBox, place::LinkStatus, "link-status"));
-            sim("plug");
-        }
-        mark = simLog().size();
-        ASSERT_TRUE(simLogShows("\"O\" poll", mark, 10s)) << "no poll after the cable came back";
-        const QString name = plugBeforeOk ? "plug-then-ok" : "ok-then-plug";
-        const QImage back = shot(main, name);
-        sim("set x 345.678");
-        EXPECT_TRUE(changes(main, back, place::ReadingX, name + "-later"))
-            << "no new X reading; see " << name.toStdString() << "*.png";
-    }
-    EXPECT_TRUE(window(LinkLost, 0s).isEmpty()) << "another box";
-    EXPECT_TRUE(exitVx(main));
-}
-
 } // namespace
 } // namespace vx::e2e

@@ -27,7 +27,7 @@ inline const QString ThreeAxes = QStringLiteral("三軸顯示"), TwoAxes = QStri
 // Places on the main window's client area, below the menu bar, in pixels.
 namespace place {
 inline const QRect CmdABS{408, 184, 57, 57}, CmdRS{480, 184, 57, 57}, ReadingX{120, 112, 257, 57},
-    ReadingY{120, 184, 257, 57}, ReadingZ{120, 256, 257, 57}, LinkStatus{2, 346, 260, 12};
+    ReadingY{120, 184, 257, 57}, ReadingZ{120, 256, 257, 57};
 } // namespace place
 
 // Checks the condition every 50 ms until it holds or the time is up; its last result.
