@@ -21,10 +21,6 @@ using namespace vx::testing;
 
 namespace {
 
-QImage rgb(QWidget& w) {
-    return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 // Every control stands on the window as its definition says, at 15 twips a pixel.
 void expectWidgetsShow(const QWidget& window, const std::vector<Control*>& controls) {
     for (const Control* c : controls) {
@@ -52,9 +48,7 @@ void expectWidgetsShow(const QWidget& window, const std::vector<Control*>& contr
 }
 
 struct MainWindowTest : ::testing::Test {
-    QWidget* widget(const char* name) {
-        return window.findChild<QWidget*>(QString::fromUtf8(name));
-    }
+    QWidget* widget(const char* name) { return window.findChild<QWidget*>(name); }
 
     FormRig rig;
     std::vector<const Observable*> dispatched;
@@ -162,7 +156,7 @@ TEST_F(MainWindowTest, UnitLabelSpansItsHeightAndANewReadingRepaintsOnlyItsChang
     rig.form.labX顯示.setCaption(QStringLiteral("   120.003"));
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const QImage unit = rgb(*widget("lab公英制"));
+    const QImage unit = widget("lab公英制")->grab().toImage();
     QRect ink;
     for (int i = 0; i < unit.width() * unit.height(); ++i)
         if (unit.pixel(i % unit.width(), i / unit.width()) != unit.pixel(0, 0))
@@ -216,12 +210,12 @@ TEST(CaptionLabel, DrawsAsQLabelAndRepaintsWhatChanges) {
             l->resize(panel ? QSize(67, 18) : QSize(257, 57));
             l->setText(row.before);
         }
-        const QImage before = rgb(label);
+        const QImage before = label.grab().toImage();
         label.setText(row.after);
-        const QImage after = rgb(label);
+        const QImage after = label.grab().toImage();
         window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        EXPECT_EQ(rgb(own), before);                          // shaped
+        EXPECT_EQ(own.grab().toImage(), before);              // shaped
         for (const QString& text : {row.after, row.before}) { // it learns their glyphs
             own.showCaption(text);
             QApplication::processEvents();
@@ -230,7 +224,7 @@ TEST(CaptionLabel, DrawsAsQLabelAndRepaintsWhatChanges) {
         own.showCaption(row.after);
         QApplication::processEvents();
         const QRegion painted = log.painted; // before a grab paints all of it
-        EXPECT_EQ(rgb(own), after);
+        EXPECT_EQ(own.grab().toImage(), after);
         for (int i = 0; i < after.width() * after.height(); ++i) {
             const QPoint p(i % after.width(), i / after.width());
             ASSERT_TRUE(before.pixel(p) == after.pixel(p) || painted.contains(p)) << p.x() << p.y();
