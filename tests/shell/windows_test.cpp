@@ -150,8 +150,7 @@ TEST_F(MainWindowTest, StatusBarFollowsTheBottomEdgeAndPanelTwoShowsTheFileName)
     EXPECT_EQ(unloads, 1);
 }
 
-// 公 stands at the top of the unit label and 制 at its bottom; a new reading repaints its last
-// digits, not the frame behind it.
+// 公 at the top of the unit label and 制 at its bottom; a new reading repaints not the frame.
 TEST_F(MainWindowTest, UnitLabelSpansItsHeightAndANewReadingRepaintsOnlyItsChange) {
     rig.form.labX顯示.setCaption(QStringLiteral("   120.003"));
     window.show();
@@ -183,8 +182,7 @@ TEST_F(MainWindowTest, GoIsDrawnInTheFaceOfHalt) {
     EXPECT_EQ(face("Go").toLower(), "ar pl uming tw/ar pl uming tw");
 }
 
-// A label draws what QLabel draws, shaped or placed from glyphs it has learnt; a new caption
-// repaints every pixel that it changes, and of a new reading only its last digits.
+// Shaped, or placed from glyphs it has learnt; of a new reading only its last digits repainted.
 TEST(CaptionLabel, DrawsAsQLabelAndRepaintsWhatChanges) {
     const QString line = QStringLiteral("X   120.003 Y   -45.246 Z     9.979  M\r\n");
     const struct Row {
