@@ -4,7 +4,6 @@
 #include <QWidget>
 
 namespace vx::testing {
-
 // What a widget paints while it is watched.
 struct PaintLog : QObject {
     explicit PaintLog(QWidget& widget) { widget.installEventFilter(this); }
@@ -15,5 +14,4 @@ struct PaintLog : QObject {
     }
     QRegion painted;
 };
-
 } // namespace vx::testing

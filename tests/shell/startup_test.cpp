@@ -10,27 +10,25 @@ using namespace vx::testing;
 namespace {
 
 // The start-up's calls on the window system, in order. Another copy asks for this one while the
-// main window loads (the waits of the handshake and the scan let it in).
+// main window loads.
 struct StartupTest : ::testing::Test {
     StartupTest() {
-        const std::pair<std::function<void()> StartupHooks::*, const char*> named[] = {
-            {&StartupHooks::showMain, "showMain"},
-            {&StartupHooks::unloadSplash, "unloadSplash"},
-            {&StartupHooks::activateOtherCopy, "activateOther"},
-            {&StartupHooks::endProgram, "end"},
-            {&StartupHooks::bringMainForward, "mainForward"},
-            {&StartupHooks::bringStartupForward, "startupForward"}};
-        for (const auto& [hook, name] : named)
-            hooks.*hook = [this, step = QString::fromLatin1(name)] { steps << step; };
-        hooks.showSplash = [this] {
-            steps << "showSplash";
-            startup->Form_Load(); // loading the splash runs its load handler
+        const auto log = [this](const char* step) { return [this, step] { steps << step; }; };
+        hooks.showMain = log("showMain");
+        hooks.unloadSplash = log("unloadSplash");
+        hooks.activateOtherCopy = log("activateOther");
+        hooks.endProgram = log("end");
+        hooks.bringMainForward = log("mainForward");
+        hooks.bringStartupForward = log("startupForward");
+        const auto then = [this](const char* step, void (Startup::*run)()) {
+            return [this, step, run] {
+                steps << step;
+                ((*startup).*run)();
+            };
         };
+        hooks.showSplash = then("showSplash", &Startup::Form_Load); // the splash's load handler
+        hooks.loadMain = then("loadMain", &Startup::OtherCopyStarted);
         hooks.repaintSplash = [this] { steps << "repaint:" + rig.splash.lblVersion.caption(); };
-        hooks.loadMain = [this] {
-            steps << "loadMain";
-            startup->OtherCopyStarted();
-        };
         hooks.otherCopyRunning = [this] { return otherCopy; };
         startup.emplace(rig.splash, rig.platform, rig.rig.app, hooks);
         rig.splash.Timer1.setHandler([this] { startup->Timer1_Timer(); });
@@ -63,27 +61,22 @@ TEST_F(StartupTest, ASecondCopyPointsToTheFirstAndEnds) {
     EXPECT_FALSE(startup->Main());
     EXPECT_EQ(steps, QStringList({"activateOther", "end"}));
     ASSERT_EQ(rig.rig.dialogs.messages.size(), 1U);
-    EXPECT_EQ(rig.rig.dialogs.messages[0].prompt, "這程式已執行");
-    EXPECT_EQ(rig.rig.dialogs.messages[0].type, mb::Critical);
-    EXPECT_EQ(rig.rig.dialogs.messages[0].title, "Vx");
+    const ScriptedDialogs::Message& told = rig.rig.dialogs.messages[0];
+    EXPECT_EQ(told.title + ": " + told.prompt, "Vx: 這程式已執行");
+    EXPECT_EQ(told.type, mb::Critical);
 }
 
-// The only port is there but cannot be had and no counter answers: the start-up names the cause at
-// once, the first tick names it again as it ends the program, and no message blames the cable.
-TEST(StartupWithAPortThatCannotBeHad, EveryMessageNamesTheCauseAndNoneBlamesTheCable) {
-    for (const int number : {err::PortInUse, err::PortAccessDenied}) {
-        FormRig rig;
-        LoadedForms forms;
-        MainHandlers handlers(rig.form, rig.state, rig.platform, forms, &rig.splash.lblProductName);
-        rig.serial.addPort(1);
-        rig.serial.holdPort(1, number); // no settings file: port 1, the component's own
-        handlers.startup.Form_Load();
-        handlers.poll.Timer1_Timer();
-        ASSERT_EQ(rig.rig.dialogs.messages.size(), 2U);
-        for (const ScriptedDialogs::Message& message : rig.rig.dialogs.messages) {
-            EXPECT_TRUE(message.prompt.contains(standardDescription(number)));
-            EXPECT_FALSE((message.prompt + message.title).contains(QStringLiteral("USB")));
-        }
-        EXPECT_EQ(rig.host.unloads, 1);
-    }
+// No counter answers: the start-up names the cause, the first tick again as it ends the program.
+TEST_F(StartupTest, WithAPortThatCannotBeHadEveryMessageNamesTheCauseAndNoneBlamesTheCable) {
+    LoadedForms forms;
+    MainHandlers handlers(rig.form, rig.state, rig.platform, forms, &rig.splash.lblProductName);
+    rig.serial.addPort(1);
+    rig.serial.holdPort(1, err::PortAccessDenied); // no settings file: port 1, the component's own
+    handlers.startup.Form_Load();
+    handlers.poll.Timer1_Timer();
+    ASSERT_EQ(rig.rig.dialogs.messages.size(), 2U);
+    for (const ScriptedDialogs::Message& m : rig.rig.dialogs.messages)
+        EXPECT_TRUE(m.prompt.contains(standardDescription(err::PortAccessDenied)) &&
+                    !(m.prompt + m.title).contains(QStringLiteral("USB")));
+    EXPECT_EQ(rig.host.unloads, 1);
 }
