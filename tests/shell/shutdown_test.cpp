@@ -1,7 +1,9 @@
 #include "form_rig.h"
+#include "platform/qt_settings_store.h"
 #include "platform/runtime_error.h"
 #include "shell/core/shutdown.h"
 
+#include <QSettings>
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -57,4 +59,18 @@ TEST_F(ShutdownTest, ExitClosesEverythingAndStoresTheGeometryWhateverFails) {
     shutdown.Form_Unload(cancel);
     EXPECT_TRUE(stored().empty());
     EXPECT_EQ(cancel, 0);
+}
+
+// The real store writes the geometry where the next start reads it: group Settings of Vx/Vx.conf.
+TEST_F(ShutdownTest, TheUserStoreKeepsTheGeometryInItsSettingsGroup) {
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QtSettingsStore store;
+    Platform platform{rig.rig.files, store,          rig.rig.dialogs, rig.rig.sound,
+                      rig.rig.clock, rig.rig.events, rig.rig.help,    rig.rig.app};
+    int16_t cancel = 0;
+    Shutdown(rig.form, platform, forms).Form_Unload(cancel);
+    const QSettings file(config.filePath(QStringLiteral("Vx/Vx.conf")), QSettings::IniFormat);
+    EXPECT_EQ(file.childGroups(), QStringList{"Settings"});
+    EXPECT_EQ(file.value("Settings/MainTop"), "-45");
 }
