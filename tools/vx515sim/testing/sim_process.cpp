@@ -65,8 +65,7 @@ SimProcess::SimProcess(const std::string& program, const std::vector<std::string
 
 SimProcess::~SimProcess() {
     closeStdin();
-    if (m_stdout >= 0)
-        ::close(m_stdout);
+    ::close(m_stdout);
     if (m_pid > 0 && ::kill(m_pid, SIGKILL) == 0)
         while (::waitpid(m_pid, nullptr, 0) < 0 && errno == EINTR) {
         }
@@ -86,16 +85,6 @@ bool SimProcess::command(const std::string& line) {
     const std::string text = line + "\n";
     return m_stdin >= 0 &&
            ::write(m_stdin, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-}
-
-void SimProcess::closeStdin() {
-    if (m_stdin >= 0)
-        ::close(m_stdin);
-    m_stdin = -1;
-}
-
-bool SimProcess::signal(int signal) {
-    return m_pid > 0 && ::kill(m_pid, signal) == 0;
 }
 
 std::optional<int> SimProcess::waitExit(milliseconds timeout) {

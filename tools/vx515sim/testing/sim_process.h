@@ -1,10 +1,13 @@
 #pragma once
 
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace vx::sim::testing {
@@ -38,8 +41,8 @@ public:
     std::optional<std::string> waitReady(milliseconds timeout);
     // One command line on its standard input.
     bool command(const std::string& line);
-    void closeStdin();
-    bool signal(int signal);
+    void closeStdin() { ::close(std::exchange(m_stdin, -1)); }
+    bool signal(int signal) { return m_pid > 0 && ::kill(m_pid, signal) == 0; }
     // Its wait status once it has ended, or nothing by the deadline.
     std::optional<int> waitExit(milliseconds timeout);
 
