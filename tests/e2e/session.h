@@ -21,8 +21,7 @@ using namespace std::chrono_literals;
 using std::chrono::milliseconds;
 
 inline const QString ThreeAxes = QStringLiteral("三軸顯示"), TwoAxes = QStringLiteral("二軸顯示"),
-                     LinkLost = QStringLiteral("USB無信號"),
-                     PortPrompt = QStringLiteral("傳輸埠錯誤"), OpenDialog = QStringLiteral("開啟");
+                     LinkLost = QStringLiteral("USB無信號"), OpenDialog = QStringLiteral("開啟");
 
 // Places on the main window's client area, below the menu bar, in pixels.
 namespace place {
@@ -147,7 +146,7 @@ protected:
         const QString dialog = window(OpenDialog);
         if (dialog.isEmpty())
             fail("no dialog titled " + OpenDialog);
-        type(dialog, log);
+        x({"xdotool", "windowfocus", dialog, "type", "--delay", "15", log});
         key(dialog, "Return");
         if (!gone(dialog) || !waitFor([&] { return QFile::exists(log); }))
             fail("no log file " + log);
@@ -185,9 +184,6 @@ protected:
     }
     void key(const QString& id, const QString& keys) const {
         x({"xdotool", "windowfocus", id, "key", "--clearmodifiers", keys});
-    }
-    void type(const QString& id, const QString& text) const {
-        x({"xdotool", "windowfocus", id, "type", "--delay", "15", text});
     }
     void click(const QString& main, const QRect& place) {
         const QPoint at = onShot(main, place).center();
