@@ -5,4 +5,6 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh tests
 scripts/build.sh
 cd build
-ctest --output-on-failure --timeout 300 "$@"
+# One test per core: the end-to-end ones each bring up their own X server, and the longest of them
+# (a second copy during a real 16 s port scan) mostly waits.
+ctest --output-on-failure --timeout 300 --parallel "$(nproc)" "$@"
