@@ -26,7 +26,7 @@ inline const QString ThreeAxes = QStringLiteral("三軸顯示"), TwoAxes = QStri
 // Places on the main window's client area, below the menu bar, in pixels.
 namespace place {
 inline const QRect CmdABS{408, 184, 57, 57}, CmdRS{480, 184, 57, 57}, ReadingX{120, 112, 257, 57},
-    ReadingY{120, 184, 257, 57}, ReadingZ{120, 256, 257, 57};
+    ReadingZ{120, 256, 257, 57};
 } // namespace place
 
 // Checks the condition every 50 ms until it holds or the time is up; its last result.
@@ -43,14 +43,16 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Whether the area holds dark pixels: a reading in the large font has hundreds, an empty place
-// none.
-inline bool showsText(const QImage& image, const QRect& area) {
-    int dark = 0;
+// Whether the area holds figures: a reading in the large font has hundreds of dark pixels (of a
+// middle grey when it is stale), an empty place none.
+inline bool showsText(const QImage& image, const QRect& area, bool grey = false) {
+    int ink = 0, dark = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            ink += qGray(image.pixel(x, y)) >= 110 && qGray(image.pixel(x, y)) < 150 ? 1 : 0;
             dark += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
-    return dark >= 50;
+        }
+    return grey ? ink >= 50 && dark < 50 : dark >= 50;
 }
 
 // vx against vx515sim in a private X server, in a temporary folder: vx runs in path("work") and

@@ -231,7 +231,7 @@ TEST(CaptionLabel, DrawsAsQLabelAndRepaintsWhatChanges) {
     }
 }
 
-TEST(SplashWindow, ShowsItsDefinition) {
+TEST(SplashWindow, ShowsItsDefinitionAndTicksHalfASecondAfterItsFirstPaint) {
     SplashForm form;
     ui::SplashWindow window(form);
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
@@ -242,4 +242,14 @@ TEST(SplashWindow, ShowsItsDefinition) {
     form.lblProductName.setCaption(QStringLiteral("無信號")); // auto-sized: shrinks where it is
     expectWidgetsShow(window, form.controls());
     EXPECT_LT(window.findChild<QLabel*>(QStringLiteral("lblProductName"))->width(), wide);
+    // Its half second counts from the first paint, however long it waited to be shown.
+    int ticks = 0;
+    form.Timer1.setHandler([&] { ++ticks; });
+    form.Timer1.setEnabled(false), form.Timer1.setEnabled(true);
+    QTest::qWait(300);
+    QElapsedTimer shown;
+    shown.start();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 5000));
+    EXPECT_GE(shown.elapsed(), 499);
 }
