@@ -67,6 +67,8 @@ void PosixNumberedFiles::open(int fileNumber, const QString& path, int flags, in
             QStringLiteral("%1：檔名是空的").arg(standardDescription(err::FileNotFound)));
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
+    // A device is not even opened (opening one may act on it); the check after the open catches a
+    // name that changed in between.
     if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode))
         throw notAFile(path);
     int fd = -1;
