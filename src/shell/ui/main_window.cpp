@@ -21,6 +21,11 @@
 
 namespace vx::ui {
 
+namespace {
+// How long after a tick was due the clock's own timer takes the second in its place.
+constexpr int ClockSlackMs = 50;
+} // namespace
+
 MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> unloadHandler)
     : m_form(form)
     , m_dispatch(std::move(dispatch))
@@ -49,7 +54,10 @@ MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> 
                                               statusBar()->sizeHint().height());
 
     m_pollTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_pollTimer, &QTimer::timeout, this, [this] { m_form.Timer1.fire(); });
+    connect(&m_pollTimer, &QTimer::timeout, this, [this] {
+        followClock(); // first: a tick may run a message box for a long while
+        m_form.Timer1.fire();
+    });
     form.Timer1.addObserver([self](unsigned) {
         if (self)
             self->followTimer();
@@ -164,13 +172,31 @@ void MainWindow::buildStatusBar() {
         });
         m_panels.push_back(box->label());
     }
-    updateClockPanels();
-    connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::updateClockPanels);
-    m_clockTimer.start(1000);
+    // The clock follows the second on the poll timer's ticks, so that it wakes the program no more
+    // often than they do. Its own timer, armed once a second just past the next second, only
+    // catches a second that no tick took: the ticks are stopped, or one of them holds a message
+    // box.
+    m_clockTimer.setTimerType(Qt::PreciseTimer);
+    m_clockTimer.setSingleShot(true);
+    connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::followClock);
+    followClock();
 }
 
-void MainWindow::updateClockPanels() {
-    const QDateTime now = QDateTime::currentDateTime();
+void MainWindow::followClock() {
+    const qint64 msecs = QDateTime::currentMSecsSinceEpoch();
+    if (msecs / 1000 == m_shownSecond && m_clockTimer.isActive())
+        return;
+    if (msecs / 1000 != m_shownSecond)
+        updateClockPanels(msecs);
+    // Not a moment early; while the ticks run, late enough that the next one comes first.
+    const int slack = m_pollTimer.isActive() ? m_pollTimer.interval() + ClockSlackMs : 2;
+    m_clockTimer.start(static_cast<int>(1000 - msecs % 1000) + slack);
+}
+
+void MainWindow::updateClockPanels(qint64 msecs) {
+    // One conversion to local time a second: each looks at the time zone file again.
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(msecs);
+    m_shownSecond = msecs / 1000;
     const bool newDay = now.date() != m_shownDate; // the date is written out once a day
     m_shownDate = now.date();
     for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
@@ -184,10 +210,13 @@ void MainWindow::updateClockPanels() {
 
 void MainWindow::followTimer() {
     const bool run = m_form.Timer1.enabled() && !m_unloaded;
-    if (run && !m_pollTimer.isActive())
+    if (run && !m_pollTimer.isActive()) {
         m_pollTimer.start(m_form.Timer1.interval());
-    else if (!run)
+    } else if (!run && m_pollTimer.isActive()) {
         m_pollTimer.stop();
+        m_clockTimer.stop(); // the next second is no longer the ticks' to take
+        followClock();
+    }
 }
 
 QAction* MainWindow::action(const QString& name, int index) const {

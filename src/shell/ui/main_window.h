@@ -38,7 +38,8 @@ private:
     void buildControls();
     void buildMenus();
     void buildStatusBar();
-    void updateClockPanels();
+    void updateClockPanels(qint64 msecs);
+    void followClock();
     void followTimer();
 
     MainForm& m_form;
@@ -47,6 +48,7 @@ private:
     bool m_unloaded = false;
     QTimer m_pollTimer;
     QTimer m_clockTimer;
+    qint64 m_shownSecond = -1;
     QDate m_shownDate;
     std::map<std::pair<QString, int>, QAction*> m_actions;
     std::vector<QLabel*> m_panels;
