@@ -1,17 +1,16 @@
 // vx: the readout program. Without arguments it works in the current folder; --desktop-entry
 // (the menu's launch) in the per-user folder; --help and --version answer and touch nothing.
 #include "command_line.h"
-#include "platform/posix_serial.h"
+#include "operating_system.h"
 #include "shell/ui/application.h"
 #include "shell/ui/widget_style.h"
-#include "user_folder.h"
+#include "work_folder.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTranslator>
-#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -26,10 +25,8 @@ QStringList arguments(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // A write that cannot go through is a run-time error the handlers report, never the end of the
-    // program: no signal for a reader that went away or a file size limit.
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
+    const std::unique_ptr<vx::OperatingSystem> system = vx::app::thisOperatingSystem();
+    system->prepareProcess();
 
     // Before the application object: an answer needs no display and no file.
     using Action = vx::app::CommandLine::Action;
@@ -53,12 +50,12 @@ int main(int argc, char** argv) {
             QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&dialogTexts);
     if (commandLine.desktopEntry) {
-        const QString error = vx::app::enterFolder(vx::app::desktopEntryFolder());
+        const QString error = vx::app::enterFolder(system->menuLaunchFolder());
         if (!error.isEmpty()) {
             QMessageBox::critical(nullptr, QStringLiteral("Vx"), error);
             return 1;
         }
     }
-    vx::ui::Application app([] { return std::make_unique<vx::PosixSerial>(); });
+    vx::ui::Application app(*system);
     return app.run();
 }

@@ -1,6 +1,6 @@
 #include "played_counter.h"
 
-#include "platform/line_speeds.h"
+#include "platform/posix/terminal_speeds.h"
 #include "vx515sim/line_format.h"
 
 #include <algorithm>

@@ -9,7 +9,7 @@
 // The first speed is chosen through the port-settings file before start-up, every further one
 // from the speed menu while the program runs.
 
-#include "platform/posix_serial.h"
+#include "platform/posix/posix_system.h"
 #include "played_counter.h"
 #include "readout_rate_report.h"
 #include "shell/ui/application.h"
@@ -283,7 +283,8 @@ int main(int argc, char** argv) {
             {
                 QApplication qapp(argc, argv);
                 vx::ui::installFontSubstitutions();
-                vx::ui::Application app([] { return std::make_unique<vx::PosixSerial>(); });
+                const vx::PosixSystem system;
+                vx::ui::Application app(system);
                 Driver driver(app, options->bauds, options->measure);
                 const int exitStatus = app.run();
                 shown = driver.shown();

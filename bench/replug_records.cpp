@@ -7,7 +7,8 @@
 //
 // replug_records [path-to-vx515sim] [pulls]      (default: the built simulator, 100 pulls)
 
-#include "platform/posix_serial.h"
+#include "platform/posix/posix_serial.h"
+#include "platform/posix/posix_serial_devices.h"
 #include "platform/testing/fakes.h"
 #include "readout/poll_cycle.h"
 #include "vx515sim/line_format.h"
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
     }
     counter.command("split on");
 
-    PosixSerial serial;
+    const PosixSerialDevices devices({});
+    PosixSerial serial{devices};
     MainForm form(serial);
     ModuleState state;
     FrameHandler frames(form, state, rig.platform);

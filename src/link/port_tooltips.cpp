@@ -15,7 +15,7 @@ QString PortToolTips::toolTipFor(const SerialDeviceInfo& device) {
 
 void PortToolTips::refresh() {
     for (MenuItem* item : m_form.port.items())
-        item->setToolTip(toolTipFor(m_describe(item->index().value_or(0))));
+        item->setToolTip(toolTipFor(m_devices.describe(item->index().value_or(0))));
 }
 
 } // namespace vx

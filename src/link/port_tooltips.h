@@ -1,9 +1,7 @@
 #pragma once
 
 #include "form/main_form.h"
-#include "platform/serial_device.h"
-
-#include <functional>
+#include "platform/serial_devices.h"
 
 namespace vx {
 
@@ -11,19 +9,16 @@ namespace vx {
 // so the operator can tell which item is the counter. The captions stay as they are.
 class PortToolTips {
 public:
-    using Describe = std::function<SerialDeviceInfo(int portNumber)>;
-
-    explicit PortToolTips(
-        MainForm& form, Describe describe = [](int n) { return describeSerialDevice(n); })
+    PortToolTips(MainForm& form, const SerialDevices& devices)
         : m_form(form)
-        , m_describe(std::move(describe)) {}
+        , m_devices(devices) {}
 
     void refresh();
     static QString toolTipFor(const SerialDeviceInfo& device);
 
 private:
     MainForm& m_form;
-    Describe m_describe;
+    const SerialDevices& m_devices;
 };
 
 } // namespace vx

@@ -1,13 +1,9 @@
 #include "form_rig.h"
 #include "link/port_menus.h"
 #include "link/port_settings_file.h"
-#include "link/port_tooltips.h"
 #include "link/serial_events.h"
-#include "platform/posix_serial.h"
 
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <unistd.h>
 
 using namespace vx;
 using namespace vx::testing;
@@ -141,34 +137,6 @@ TEST_F(PortMenusTest, SettingsFileRecords) {
     EXPECT_EQ(file.readPort(), 300);
     writeFileBytes(filePath(), QByteArray(20, '\0') + QByteArray::fromHex("1300"));
     EXPECT_THROW(file.readSpeed(), RuntimeError);
-}
-
-// A port number named in the settings opens the named device, wherever the adapter is plugged, and
-// each port item's tooltip tells its device and whether it is there.
-TEST_F(PortMenusTest, ANamedPortOpensItsStableLinkAndTheTooltipsTellEachDevice) {
-    int master = -1, slave = -1;
-    char pts[128] = {};
-    ASSERT_EQ(::openpty(&master, &slave, pts, nullptr, nullptr), 0);
-    ::close(slave);
-    const QString byId = rig.rig.path(QStringLiteral("usb-FTDI_A1B2C3-if00-port0"));
-    ASSERT_TRUE(QFile::link(QString::fromLocal8Bit(pts), byId));
-    qputenv("VX_SERIAL_PORT_DIR", rig.rig.path(QStringLiteral("none")).toLocal8Bit());
-    setNamedSerialDevices([&](int port) { return port == 4 ? byId : QString(); });
-
-    PosixSerial serial;
-    serial.setCommPort(4);
-    serial.setPortOpen(true); // no numbered device is there: only the named one can open
-
-    PortToolTips(rig.form).refresh();
-    EXPECT_EQ(rig.form.port.item(4).toolTip(),
-              byId + QStringLiteral("（設定指定，現為 %1）：已連接").arg(pts));
-    EXPECT_EQ(rig.form.port.item(3).toolTip(), rig.rig.path("none/COM3") + "：未連接");
-    serial.setPortOpen(false);
-    ::close(master);
-    ::unlink(QFile::encodeName(byId).constData());
-    EXPECT_EQ(PortToolTips::toolTipFor(describeSerialDevice(4)), byId + "（設定指定）：未連接");
-    setNamedSerialDevices({});
-    qunsetenv("VX_SERIAL_PORT_DIR");
 }
 
 TEST_F(PortMenusTest, SerialEventsWithAMessageShowItWithTheTimeOthersLeaveThePanelAlone) {

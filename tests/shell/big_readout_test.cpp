@@ -29,7 +29,7 @@ struct BigReadoutTest : ::testing::Test {
 
     ReadoutRig r;
     LoadedForms forms;
-    MainHandlers handlers{r.form, r.state, r.platform, forms, nullptr};
+    MainHandlers handlers{r.form, r.state, r.platform, forms, r.rig.devices, nullptr};
     Commands commands = mainWindowCommands(r.form, handlers);
     ui::MainWindow window{r.form, [this](const Observable& s) { run(s); }, [] {}};
     std::unique_ptr<ui::ReadoutAdditions> additions = make();

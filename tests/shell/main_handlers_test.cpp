@@ -45,7 +45,7 @@ struct CommandRig : FormRig {
     }
     QString log = rig.path(QStringLiteral("log.txt"));
     LoadedForms forms;
-    MainHandlers handlers{form, state, platform, forms, nullptr};
+    MainHandlers handlers{form, state, platform, forms, rig.devices, nullptr};
     Commands commands = mainWindowCommands(form, handlers);
 };
 

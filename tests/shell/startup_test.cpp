@@ -69,7 +69,8 @@ TEST_F(StartupTest, ASecondCopyPointsToTheFirstAndEnds) {
 // No counter answers: the start-up names the cause, the first tick again as it ends the program.
 TEST_F(StartupTest, WithAPortThatCannotBeHadEveryMessageNamesTheCauseAndNoneBlamesTheCable) {
     LoadedForms forms;
-    MainHandlers handlers(rig.form, rig.state, rig.platform, forms, &rig.splash.lblProductName);
+    MainHandlers handlers(rig.form, rig.state, rig.platform, forms, rig.rig.devices,
+                          &rig.splash.lblProductName);
     rig.serial.addPort(1);
     rig.serial.holdPort(1, err::PortAccessDenied); // no settings file: port 1, the component's own
     handlers.startup.Form_Load();

@@ -1,6 +1,6 @@
 #include "vx515sim/pty_port.h"
 
-#include "platform/line_speeds.h"
+#include "platform/posix/terminal_speeds.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "../platform.h"
-#include "../posix_numbered_files.h"
 #include "../runtime_error.h"
+#include "../serial_devices.h"
+#include "faults.h"
+#include "faulty_files.h" // the operating system's own, from its testing folder
 
 #include <QTemporaryDir>
 #include <deque>
@@ -13,27 +15,6 @@
 #include <vector>
 
 namespace vx::testing {
-
-// Errors on cue: the next `times` calls of an op raise the number (0: every call until cleared).
-template <class Op> class Faults {
-public:
-    void failNext(Op op, int errorNumber, int times = 1) { m_faults[op] = {errorNumber, times}; }
-    void clearFaults() { m_faults.clear(); }
-
-protected:
-    void maybeFail(Op op) {
-        const auto it = m_faults.find(op);
-        if (it == m_faults.end())
-            return;
-        const int number = it->second.first;
-        if (it->second.second > 0 && --it->second.second == 0)
-            m_faults.erase(it);
-        throw RuntimeError(number);
-    }
-
-private:
-    std::map<Op, std::pair<int, int>> m_faults; // op -> (error, calls left)
-};
 
 // Dialogs answered by the test, with a record of everything shown.
 class ScriptedDialogs : public Dialogs {
@@ -144,35 +125,20 @@ struct FakeHelpViewer : HelpViewer {
     }
 };
 
-enum class FileOp { Close };
-
-// Real files in the file system, with failures on cue.
-class FaultyFiles : public PosixNumberedFiles, public Faults<FileOp> {
-public:
-    using Op = FileOp;
-
-    // The disk takes `bytes` more bytes, then every write fails with ENOSPC, part way if need be.
-    void fillDiskAfter(qsizetype bytes) { m_room = bytes; }
-    // Opening for writing fails with EACCES, as in a read-only folder (where root may still write).
-    void refuseWriting() { m_refuseWriting = true; }
-    void clearFaults() {
-        Faults::clearFaults();
-        m_room = -1;
-    }
-
-    // A close that fails still lets go of the file, as the operating system does.
-    void close(int fileNumber) override {
-        PosixNumberedFiles::close(fileNumber);
-        maybeFail(Op::Close);
+// Port n is the device "COMn", none of them there: what the port items' tooltips need.
+struct ListedSerialDevices : SerialDevices {
+    ListedSerialDevices()
+        : SerialDevices({}) {}
+    SerialDeviceInfo describe(int portNumber) const override {
+        SerialDeviceInfo info;
+        info.path = systemPath(portNumber);
+        return info;
     }
 
 protected:
-    ssize_t writeSome(int fd, const char* data, size_t size, off_t offset) override;
-    int openDescriptor(const QByteArray& path, int flags) override;
-
-private:
-    qsizetype m_room = -1; // bytes left on the disk; -1: as much as the real one has
-    bool m_refuseWriting = false;
+    QString systemPath(int portNumber) const override {
+        return QStringLiteral("COM%1").arg(portNumber);
+    }
 };
 
 // All the doubles together, in a temporary working folder.
@@ -189,6 +155,7 @@ struct TestRig {
     ManualClock clock;
     ScriptedEvents events;
     FakeHelpViewer help;
+    ListedSerialDevices devices;
     AppInfo app;
     Platform platform{files, settings, dialogs, sound, clock, events, help, app};
 

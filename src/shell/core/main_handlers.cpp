@@ -3,12 +3,12 @@
 namespace vx {
 
 MainHandlers::MainHandlers(MainForm& form, ModuleState& state, Platform& platform,
-                           LoadedForms& forms, Control* noSignalLabel)
+                           LoadedForms& forms, const SerialDevices& devices, Control* noSignalLabel)
     : file(platform.files, platform.dialogs)
     , menus(form, state, platform, file)
     , startup(form, state, platform, file, menus, noSignalLabel)
     , events(form, platform)
-    , toolTips(form)
+    , toolTips(form, devices)
     , frames(form, state, platform)
     , poll(form, state, platform, frames)
     , keypad(form, state, platform)

@@ -24,7 +24,7 @@ namespace vx {
 // The handlers of the main window, created with it.
 struct MainHandlers {
     MainHandlers(MainForm& form, ModuleState& state, Platform& platform, LoadedForms& forms,
-                 Control* noSignalLabel);
+                 const SerialDevices& devices, Control* noSignalLabel);
 
     PortSettingsFile file;
     PortMenus menus;

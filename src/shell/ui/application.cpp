@@ -18,15 +18,21 @@ void bringForward(QWidget* window, bool restore) {
 }
 } // namespace
 
-Application::Application(SerialFactory makeSerial)
-    : m_makeSerial(std::move(makeSerial))
-    , m_instance(QDir::currentPath()) {
+Application::Application(const OperatingSystem& system)
+    : m_system(system)
+    , m_files(system.makeNumberedFiles())
+    , m_devices(system.makeSerialDevices([this](int port) {
+        // Read at each use, so a device named while the program runs is found.
+        return m_settings.readSetting(m_app.title, QStringLiteral("Ports"), QString::number(port))
+            .value_or(QString());
+    }))
+    , m_instance(system.makeSingleCopy(QDir::currentPath())) {
     m_dialogs.setApplicationTitle(m_app.title);
     QApplication::setApplicationName(m_app.title);
     // The program ends when no window is loaded any more, not when a dialog closes while the
     // splash is the only other window.
     QApplication::setQuitOnLastWindowClosed(false);
-    m_instance.setOnActivate([this] { m_startup->OtherCopyStarted(); });
+    m_instance->setOnCalled([this] { m_startup->OtherCopyStarted(); });
 
     StartupHooks hooks;
     hooks.showSplash = [this] {
@@ -42,8 +48,8 @@ Application::Application(SerialFactory makeSerial)
     hooks.loadMain = [this] { loadMain(); };
     hooks.showMain = [this] { showMain(); };
     hooks.unloadSplash = [this] { unloadSplash(); };
-    hooks.otherCopyRunning = [this] { return !m_instance.claim(); };
-    hooks.activateOtherCopy = [this] { m_instance.activateOther(); };
+    hooks.otherCopyRunning = [this] { return !m_instance->claim(); };
+    hooks.activateOtherCopy = [this] { m_instance->callFirstCopy(); };
     hooks.endProgram = [this] { m_ended = true; };
     hooks.bringMainForward = [this] {
         if (m_mainWindow && m_main->window.loaded())
@@ -75,9 +81,9 @@ int Application::run() {
 }
 
 void Application::loadMain() {
-    m_serial = m_makeSerial();
+    m_serial = m_system.makeSerial(*m_devices);
     m_main = std::make_unique<MainForm>(*m_serial);
-    m_handlers = std::make_unique<MainHandlers>(*m_main, m_state, m_platform, m_forms,
+    m_handlers = std::make_unique<MainHandlers>(*m_main, m_state, m_platform, m_forms, *m_devices,
                                                 &m_splash.lblProductName);
     m_commands = mainWindowCommands(*m_main, *m_handlers);
     m_mainWindow = std::make_unique<MainWindow>(

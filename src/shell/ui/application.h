@@ -5,13 +5,12 @@
 #include "form/module_state.h"
 #include "form/splash_form.h"
 #include "main_window.h"
-#include "platform/posix_numbered_files.h"
+#include "platform/operating_system.h"
 #include "platform/qt_clock.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_settings_store.h"
 #include "readout_additions.h"
 #include "shell/core/main_handlers.h"
-#include "shell/core/single_instance.h"
 #include "shell/core/startup.h"
 #include "splash_window.h"
 
@@ -21,12 +20,11 @@
 
 namespace vx::ui {
 
-// The program: the platform, the two windows and their handlers, wired to the window system.
+// The program: the platform, the two windows and their handlers, wired to the window system. The
+// operating system's side comes from main(), which chose it.
 class Application {
 public:
-    using SerialFactory = std::function<std::unique_ptr<SerialComm>()>;
-
-    explicit Application(SerialFactory makeSerial);
+    explicit Application(const OperatingSystem& system);
     ~Application();
 
     // Runs the start routine and the event loop; returns the exit status.
@@ -42,8 +40,8 @@ private:
     void unloadSplash();
     void unloadMain();
 
-    SerialFactory m_makeSerial;
-    PosixNumberedFiles m_files;
+    const OperatingSystem& m_system;
+    std::unique_ptr<NumberedFiles> m_files;
     QtSettingsStore m_settings;
     QtDialogs m_dialogs;
     QtSound m_sound;
@@ -51,11 +49,12 @@ private:
     QtEventPump m_events;
     QtHelpViewer m_help;
     AppInfo m_app;
-    Platform m_platform{m_files, m_settings, m_dialogs, m_sound, m_clock, m_events, m_help, m_app};
+    Platform m_platform{*m_files, m_settings, m_dialogs, m_sound, m_clock, m_events, m_help, m_app};
 
     ModuleState m_state;
     LoadedForms m_forms;
-    SingleInstance m_instance;
+    std::unique_ptr<SerialDevices> m_devices;
+    std::unique_ptr<SingleCopy> m_instance;
     SplashForm m_splash;
     std::unique_ptr<SplashWindow> m_splashWindow;
     std::unique_ptr<Startup> m_startup;

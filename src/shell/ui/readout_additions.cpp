@@ -1,7 +1,5 @@
 #include "readout_additions.h"
 
-#include "platform/serial_device.h"
-
 #include <QEvent>
 
 namespace vx::ui {
@@ -14,10 +12,6 @@ ReadoutAdditions::ReadoutAdditions(MainForm& form, MainWindow& window, MainHandl
     , m_csv(platform) {
     SettingsStore& settings = platform.settings;
     const QString app = platform.app.title;
-    setNamedSerialDevices([&settings, app](int port) {
-        return settings.readSetting(app, QStringLiteral("Ports"), QString::number(port))
-            .value_or(QString());
-    });
 
     handlers.frames.recordWritten = [this](const QByteArray& line) { m_csv.recordWritten(line); };
     handlers.log.logOpened = [this](const QString& path, bool emptied) {
@@ -41,7 +35,6 @@ ReadoutAdditions::ReadoutAdditions(MainForm& form, MainWindow& window, MainHandl
 }
 
 ReadoutAdditions::~ReadoutAdditions() {
-    setNamedSerialDevices({});
     for (const QPointer<QShortcut>& key : m_shortcuts)
         delete key.data();
 }

@@ -1,6 +1,6 @@
 #include "vx515sim/testing/sim_process.h"
 
-#include "platform/line_speeds.h"
+#include "platform/posix/terminal_speeds.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,6 +1,6 @@
 #include "posix_numbered_files.h"
 
-#include "runtime_error.h"
+#include "platform/runtime_error.h"
 
 #include <QFile>
 #include <cerrno>

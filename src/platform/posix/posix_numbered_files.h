@@ -1,6 +1,6 @@
 #pragma once
 
-#include "numbered_files.h"
+#include "platform/numbered_files.h"
 
 #include <map>
 #include <sys/types.h>

@@ -1,4 +1,4 @@
-#include "fakes.h"
+#include "faulty_files.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "line_error_parser.h"
-#include "serial_comm.h"
+#include "platform/line_error_parser.h"
+#include "platform/serial_comm.h"
+#include "platform/serial_devices.h"
 
 #include <QObject>
 #include <QTimer>
@@ -18,7 +19,8 @@ namespace vx {
 // pulling fails that call and every later one with 8021.
 class PosixSerial : public QObject, public SerialComm {
 public:
-    explicit PosixSerial(QObject* parent = nullptr);
+    // Port numbers lead where the devices say; they must outlive the component.
+    explicit PosixSerial(const SerialDevices& devices, QObject* parent = nullptr);
     ~PosixSerial() override;
 
     void setCommPort(int16_t portNumber) override;
@@ -58,6 +60,7 @@ private:
     void deliverNextEvent();
     void scheduleDelivery();
 
+    const SerialDevices& m_devices;
     int16_t m_commPort = 1;
     QString m_settings = QStringLiteral("9600,N,8,2");
 

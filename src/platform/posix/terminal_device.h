@@ -3,8 +3,8 @@
 // What the serial component needs of a POSIX terminal device: its line settings, its answers to
 // a pulled cable, and the errors that name why a port could not be had.
 
-#include "runtime_error.h"
-#include "serial_comm.h"
+#include "platform/runtime_error.h"
+#include "platform/serial_comm.h"
 
 #include <QString>
 #include <termios.h>

@@ -1,6 +1,6 @@
 #include "terminal_device.h"
 
-#include "line_speeds.h"
+#include "terminal_speeds.h"
 
 #include <QDeadlineTimer>
 #include <cerrno>

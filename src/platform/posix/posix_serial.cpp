@@ -1,7 +1,6 @@
 #include "posix_serial.h"
 
-#include "runtime_error.h"
-#include "serial_device.h"
+#include "platform/runtime_error.h"
 #include "terminal_device.h"
 
 #include <QDeadlineTimer>
@@ -32,8 +31,9 @@ constexpr int kMaxReadsPerPull = 64;
 
 } // namespace
 
-PosixSerial::PosixSerial(QObject* parent)
-    : QObject(parent) {
+PosixSerial::PosixSerial(const SerialDevices& devices, QObject* parent)
+    : QObject(parent)
+    , m_devices(devices) {
     m_lineTimer.setInterval(kLineTickMs);
     connect(&m_lineTimer, &QTimer::timeout, this, &PosixSerial::onLineTimer);
 }
@@ -99,7 +99,7 @@ void PosixSerial::openPort() {
                                                      .arg(standardDescription(err::PortAlreadyOpen))
                                                      .arg(m_commPort));
     const int port = m_commPort;
-    const QString path = serialDevicePath(port);
+    const QString path = m_devices.pathOf(port);
     const QByteArray native = QFile::encodeName(path);
     const LineSettings line = LineSettings::parse(m_settings);
     const speed_t speed = lineSpeed(line, m_settings);

@@ -1,18 +1,10 @@
-#include "user_folder.h"
+#include "work_folder.h"
 
-#include <QDir>
 #include <QFile>
 #include <filesystem>
 #include <system_error>
 
 namespace vx::app {
-
-QString desktopEntryFolder() {
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (!QDir::isAbsolutePath(dataHome))
-        dataHome = QDir::homePath() + "/.local/share";
-    return QDir::cleanPath(dataHome + "/vx");
-}
 
 QString enterFolder(const QString& path) {
     namespace fs = std::filesystem;

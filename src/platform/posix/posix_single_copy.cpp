@@ -1,4 +1,4 @@
-#include "single_instance.h"
+#include "posix_single_copy.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -28,7 +28,7 @@ bool addressOf(const QByteArray& path, sockaddr_un& address) {
 
 } // namespace
 
-SingleInstance::SingleInstance(const QString& workingDirectory, QObject* parent)
+PosixSingleCopy::PosixSingleCopy(const QString& workingDirectory, QObject* parent)
     : QObject(parent) {
     const QByteArray folder = QDir(workingDirectory).canonicalPath().toUtf8();
     const QString key =
@@ -41,7 +41,7 @@ SingleInstance::SingleInstance(const QString& workingDirectory, QObject* parent)
     m_socketPath = QFile::encodeName(temp.filePath(key + QStringLiteral(".socket")));
 }
 
-SingleInstance::~SingleInstance() {
+PosixSingleCopy::~PosixSingleCopy() {
     m_notifier.reset();
     if (m_server >= 0) {
         ::close(m_server);
@@ -51,7 +51,7 @@ SingleInstance::~SingleInstance() {
         ::close(m_lock); // the lock goes with the descriptor
 }
 
-bool SingleInstance::claim() {
+bool PosixSingleCopy::claim() {
     if (m_lock >= 0)
         return true;
     const int fd =
@@ -68,7 +68,7 @@ bool SingleInstance::claim() {
     return true;
 }
 
-void SingleInstance::listen() {
+void PosixSingleCopy::listen() {
     sockaddr_un address;
     if (!addressOf(m_socketPath, address))
         return;
@@ -86,7 +86,7 @@ void SingleInstance::listen() {
     connect(m_notifier.get(), &QSocketNotifier::activated, this, [this] { acceptCallers(); });
 }
 
-void SingleInstance::acceptCallers() {
+void PosixSingleCopy::acceptCallers() {
     for (;;) {
         const int caller = ::accept4(m_server, nullptr, nullptr, SOCK_CLOEXEC);
         if (caller < 0) {
@@ -95,12 +95,11 @@ void SingleInstance::acceptCallers() {
             return;
         }
         ::close(caller);
-        if (m_onActivate)
-            m_onActivate();
+        called();
     }
 }
 
-void SingleInstance::activateOther() {
+void PosixSingleCopy::callFirstCopy() {
     sockaddr_un address;
     if (!addressOf(m_socketPath, address))
         return;

@@ -1,4 +1,4 @@
-#include "serial_device.h"
+#include "posix_serial_devices.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,42 +7,18 @@
 
 namespace vx {
 
-namespace {
-NamedSerialDevices& namedDevices() {
-    static NamedSerialDevices lookup;
-    return lookup;
-}
-
-QString namedDevice(int portNumber) {
-    return namedDevices() ? namedDevices()(portNumber).trimmed() : QString();
-}
-
-QString numberedDevice(int portNumber) {
+QString PosixSerialDevices::systemPath(int portNumber) const {
     const QString folder = qEnvironmentVariable("VX_SERIAL_PORT_DIR");
     if (!folder.isEmpty())
         return QDir(folder).filePath(QStringLiteral("COM%1").arg(portNumber));
     return QStringLiteral("/dev/ttyUSB%1").arg(portNumber - 1);
 }
-} // namespace
 
-void setNamedSerialDevices(NamedSerialDevices lookup) {
-    namedDevices() = std::move(lookup);
-}
-
-QString serialDevicePath(int portNumber) {
-    const QString named = namedDevice(portNumber);
-    return named.isEmpty() ? numberedDevice(portNumber) : named;
-}
-
-SerialDeviceInfo describeSerialDevice(int portNumber) {
-    return describeSerialDevice(portNumber, QStringLiteral("/dev/serial/by-id"));
-}
-
-SerialDeviceInfo describeSerialDevice(int portNumber, const QString& byIdFolder) {
+SerialDeviceInfo PosixSerialDevices::describe(int portNumber) const {
     SerialDeviceInfo info;
-    const QString named = namedDevice(portNumber);
+    const QString named = namedPath(portNumber);
     info.named = !named.isEmpty();
-    info.path = info.named ? named : numberedDevice(portNumber);
+    info.path = info.named ? named : systemPath(portNumber);
     // stat, not open: opening a serial device raises its modem lines, which a tooltip must not do.
     struct stat st {};
     info.present =
@@ -54,7 +30,7 @@ SerialDeviceInfo describeSerialDevice(int portNumber, const QString& byIdFolder)
         info.device = device; // a named path is the stable name already
         return info;
     }
-    const QDir byId(byIdFolder);
+    const QDir byId(m_byIdFolder);
     const QStringList names =
         byId.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString& name : names) {

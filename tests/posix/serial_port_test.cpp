@@ -1,7 +1,7 @@
 #include "platform/error_trap.h"
-#include "platform/posix_serial.h"
-#include "platform/serial_device.h"
-#include "platform/terminal_device.h"
+#include "platform/posix/posix_serial.h"
+#include "platform/posix/posix_serial_devices.h"
+#include "platform/posix/terminal_device.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -84,6 +84,7 @@ protected:
     }
 
     QTemporaryDir m_ports;
+    PosixSerialDevices m_devices{{}};
 };
 
 TEST_F(SerialPort, PortNumbersNameADeviceAndTellWhetherItIsThere) {
@@ -91,17 +92,18 @@ TEST_F(SerialPort, PortNumbersNameADeviceAndTellWhetherItIsThere) {
     ASSERT_TRUE(QFile::link(pty.path, portPath(1)));
     QTemporaryDir byId;
     ASSERT_TRUE(QFile::link(pty.path, byId.filePath(QStringLiteral("usb-FTDI_A1-port0"))));
-    EXPECT_EQ(describeSerialDevice(1, byId.path()).stableName, "usb-FTDI_A1-port0");
-    EXPECT_TRUE(describeSerialDevice(1, byId.path()).present);
-    const SerialDeviceInfo none = describeSerialDevice(3, byId.path());
+    const PosixSerialDevices devices({}, byId.path());
+    EXPECT_EQ(devices.describe(1).stableName, "usb-FTDI_A1-port0");
+    EXPECT_TRUE(devices.describe(1).present);
+    const SerialDeviceInfo none = devices.describe(3);
     EXPECT_FALSE(none.present || !none.stableName.isEmpty());
     qunsetenv("VX_SERIAL_PORT_DIR");
-    EXPECT_EQ(serialDevicePath(1), "/dev/ttyUSB0");
+    EXPECT_EQ(devices.pathOf(1), "/dev/ttyUSB0");
 }
 
 TEST_F(SerialPort, OpenSetsARawLineAndSettingsApplyAtOnce) {
     Pty pty;
-    PosixSerial serial;
+    PosixSerial serial{m_devices};
     openOn(serial, pty);
     termios line = pty.line();
     EXPECT_EQ(::cfgetospeed(&line), speed_t(B9600));
@@ -128,7 +130,7 @@ TEST_F(SerialPort, OpenSetsARawLineAndSettingsApplyAtOnce) {
 }
 
 TEST_F(SerialPort, OpeningTellsWhyAPortCannotBeHad) {
-    PosixSerial serial;
+    PosixSerial serial{m_devices};
     for (const int16_t bad : {0, 256})
         EXPECT_EQ(errorOf([&] { serial.setCommPort(bad); }), err::InvalidPortNumber) << bad;
     QString why;
@@ -136,7 +138,7 @@ TEST_F(SerialPort, OpeningTellsWhyAPortCannotBeHad) {
     EXPECT_TRUE(why.contains("COM1") && why.contains(portPath(1))) << why.toStdString();
 
     Pty pty;
-    PosixSerial holder;
+    PosixSerial holder{m_devices};
     openOn(holder, pty);
     EXPECT_EQ(errorOf([&] { holder.setCommPort(2); }), err::PortAlreadyOpen);
     EXPECT_EQ(errorOf([&] { serial.setPortOpen(true); }), err::PortInUse);
@@ -153,7 +155,7 @@ TEST_F(SerialPort, OpeningTellsWhyAPortCannotBeHad) {
 
 TEST_F(SerialPort, InputComesInPiecesOfInputLenUnchangedAndAFullBufferTellsOnce) {
     Pty pty;
-    PosixSerial serial;
+    PosixSerial serial{m_devices};
     serial.setInputLen(50);
     openOn(serial, pty);
     const QByteArray line = pattern(120);
@@ -190,7 +192,7 @@ TEST_F(SerialPort, APulledCableIsDeviceGoneUntilTheNextOpen) {
         {[](PosixSerial& s) { s.setSettings(QStringLiteral("19200,N,8,2")); }, 0},
     };
     for (const auto& row : rows) {
-        PosixSerial serial;
+        PosixSerial serial{m_devices};
         EXPECT_EQ(errorOf([&] { row.first(serial); }), row.second);
         {
             Pty pty;

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/single_copy.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace vx {
+
+// The first copy holds a lock and listens on a local socket for a second one, which asks it to
+// come to the front. Both are the operating system's own: a lock that dies with its holder, and a
+// Unix socket.
+class PosixSingleCopy : public QObject, public SingleCopy {
+public:
+    explicit PosixSingleCopy(const QString& workingDirectory, QObject* parent = nullptr);
+    ~PosixSingleCopy() override;
+
+    bool claim() override;
+    void callFirstCopy() override;
+
+private:
+    void listen();
+    void acceptCallers();
+
+    QString m_lockPath;
+    QByteArray m_socketPath;
+    int m_lock = -1;
+    int m_server = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
+
+} // namespace vx

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "../runtime_error.h"
+
+#include <map>
+
+namespace vx::testing {
+
+// Errors on cue: the next `times` calls of an op raise the number (0: every call until cleared).
+template <class Op> class Faults {
+public:
+    void failNext(Op op, int errorNumber, int times = 1) { m_faults[op] = {errorNumber, times}; }
+    void clearFaults() { m_faults.clear(); }
+
+protected:
+    void maybeFail(Op op) {
+        const auto it = m_faults.find(op);
+        if (it == m_faults.end())
+            return;
+        const int number = it->second.first;
+        if (it->second.second > 0 && --it->second.second == 0)
+            m_faults.erase(it);
+        throw RuntimeError(number);
+    }
+
+private:
+    std::map<Op, std::pair<int, int>> m_faults; // op -> (error, calls left)
+};
+
+} // namespace vx::testing
