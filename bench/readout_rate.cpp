@@ -75,7 +75,7 @@ private:
     void watchReadings(vx::MainForm& form) {
         m_watching = true;
         vx::Control& label = form.labX顯示;
-        label.addObserver([this, &label](unsigned changed) {
+        m_subscription = label.observe([this, &label](unsigned changed) {
             const Clock::time_point now = Clock::now();
             if ((changed & vx::change::Caption) == 0)
                 return; // another property of the label
@@ -151,6 +151,7 @@ private:
     Stage m_stage = Stage::Starting;
     Clock::time_point m_until;
     bool m_watching = false;
+    vx::Observable::Subscription m_subscription;
     QString m_lastCaption;
     long m_unreadable = 0;
     std::vector<Shown> m_shown;

@@ -4,9 +4,41 @@
 
 namespace vx {
 
+struct Observable::Entry {
+    Observer observer;
+    bool live = true;
+};
+
+Observable::Subscription Observable::observe(Observer observer) {
+    auto entry = std::make_shared<Entry>(Entry{std::move(observer)});
+    m_entries->push_back(entry);
+    return Subscription(m_entries, std::move(entry));
+}
+
+Observable::Subscription& Observable::Subscription::operator=(Subscription&& other) noexcept {
+    if (this != &other) {
+        cancel();
+        m_entries = std::move(other.m_entries);
+        m_entry = std::move(other.m_entry);
+    }
+    return *this;
+}
+
+void Observable::Subscription::cancel() {
+    if (!m_entry)
+        return;
+    m_entry->live = false; // also for a notification under way that holds it already
+    if (const std::shared_ptr<Entries> entries = m_entries.lock())
+        std::erase(*entries, m_entry);
+    m_entry.reset();
+}
+
+// An observer may end its own or another's subscription, or add one, while it is told.
 void Observable::notify(unsigned changed) const {
-    for (const auto& observer : m_observers)
-        observer(changed);
+    const Entries told = *m_entries;
+    for (const std::shared_ptr<Entry>& entry : told)
+        if (entry->live)
+            entry->observer(changed);
 }
 
 Control::Control(ControlDefinition definition)

@@ -41,15 +41,44 @@ inline constexpr unsigned State = 16; // a check mark, a tooltip, a timer's enab
 // Property holders tell their view when something changed, and only then: setting a property to
 // the value it has tells nobody. Handlers and tests need no view.
 class Observable {
+    struct Entry;
+    using Entries = std::vector<std::shared_ptr<Entry>>;
+
 public:
     using Observer = std::function<void(unsigned changed)>;
-    void addObserver(Observer observer) { m_observers.push_back(std::move(observer)); }
+
+    // An observation lasts as long as its subscription: the observer is not called once the
+    // subscription is gone, whichever of the two, holder or observer, goes first.
+    class [[nodiscard]] Subscription {
+    public:
+        Subscription() = default;
+        Subscription(Subscription&&) noexcept = default;
+        Subscription& operator=(Subscription&& other) noexcept;
+        Subscription(const Subscription&) = delete;
+        Subscription& operator=(const Subscription&) = delete;
+        ~Subscription() { cancel(); }
+        void cancel();
+
+    private:
+        friend class Observable;
+        Subscription(std::weak_ptr<Entries> entries, std::shared_ptr<Entry> entry)
+            : m_entries(std::move(entries))
+            , m_entry(std::move(entry)) {}
+        std::weak_ptr<Entries> m_entries;
+        std::shared_ptr<Entry> m_entry;
+    };
+
+    Observable() = default;
+    Observable(const Observable&) = delete;
+    Observable& operator=(const Observable&) = delete;
+
+    Subscription observe(Observer observer);
 
 protected:
     void notify(unsigned changed) const;
 
 private:
-    std::vector<Observer> m_observers;
+    std::shared_ptr<Entries> m_entries = std::make_shared<Entries>();
 };
 
 enum class ControlKind { Label, Button, Frame, PictureBox };

@@ -51,3 +51,25 @@ TEST(Dialogs, AnUntrappedErrorIsToldWithItsNumber) {
     EXPECT_EQ(dialogs.messages[0].type, mb::Critical);
     EXPECT_TRUE(dialogs.messages[0].prompt.contains(QStringLiteral("8018")));
 }
+
+// A view is told of changes only while its subscription lives, whichever goes first, and an
+// observer may end a subscription while the holder is telling.
+TEST(Observable, AnObserverLastsAsLongAsItsSubscription) {
+    std::vector<QString> told;
+    ControlDefinition definition;
+    definition.name = QStringLiteral("lab");
+    auto label = std::make_unique<Control>(definition);
+    Observable::Subscription second;
+    Observable::Subscription first = label->observe([&](unsigned) {
+        told.push_back(QStringLiteral("first"));
+        second.cancel();
+    });
+    second = label->observe([&](unsigned) { told.push_back(QStringLiteral("second")); });
+    label->setCaption(QStringLiteral("a"));
+    EXPECT_EQ(told, std::vector<QString>{QStringLiteral("first")});
+    first = Observable::Subscription();
+    label->setCaption(QStringLiteral("b"));
+    EXPECT_EQ(told.size(), 1U);
+    Observable::Subscription outlived = label->observe([&](unsigned) { told.clear(); });
+    label.reset(); // the holder goes first: ending the subscription later is harmless
+}

@@ -1,6 +1,7 @@
 #include "../readout/readout_rig.h"
 #include "paint_log.h"
-#include "shell/ui/readout_additions.h"
+#include "shell/core/main_handlers.h"
+#include "shell/ui/big_readout_launcher.h"
 
 #include <QApplication>
 #include <QTest>
@@ -12,18 +13,19 @@ using namespace vx::testing;
 namespace {
 
 struct BigReadoutTest : ::testing::Test {
-    BigReadoutTest() { r.openLog(); }
-    ~BigReadoutTest() override { r.rig.files.close(fileno::LogFile); }
     static void show(QWidget& w) {
         w.show();
         QApplication::setActiveWindow(&w);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     }
-    ui::BigReadoutWindow& big() { return additions->bigReadout(); }
+    ui::BigReadoutWindow& big() { return launcher->bigReadout(); }
     void frame(const QByteArray& line) { handlers.frames.handleFrame(line); }
-    std::unique_ptr<ui::ReadoutAdditions> make() { // as at a start of the program
-        return std::make_unique<ui::ReadoutAdditions>(r.form, window, handlers, r.platform,
-                                                      [this](const Observable& s) { run(s); });
+    void make() { // as at a start of the program
+        launcher.reset();
+        recordKey = std::make_unique<ui::RecordKeyShortcuts>(
+            r.form, r.platform, [this](const Observable& s) { run(s); });
+        recordKey->listenOn(&window);
+        launcher = std::make_unique<ui::BigReadoutLauncher>(r.form, window, r.platform, *recordKey);
     }
     void run(const Observable& source) { commands[&source](); }
 
@@ -32,7 +34,13 @@ struct BigReadoutTest : ::testing::Test {
     MainHandlers handlers{r.form, r.state, r.platform, forms, r.rig.devices, nullptr};
     Commands commands = mainWindowCommands(r.form, handlers);
     ui::MainWindow window{r.form, [this](const Observable& s) { run(s); }, [] {}};
-    std::unique_ptr<ui::ReadoutAdditions> additions = make();
+    std::unique_ptr<ui::RecordKeyShortcuts> recordKey;
+    std::unique_ptr<ui::BigReadoutLauncher> launcher;
+    BigReadoutTest() {
+        make();
+        r.openLog();
+    }
+    ~BigReadoutTest() override { r.rig.files.close(fileno::LogFile); }
 };
 
 // With two axes and three, from half to four times the first size (and at a scale factor of 2).
@@ -105,16 +113,16 @@ TEST_F(BigReadoutTest, PlaceSizeAndFullScreenAreKeptOnceUsed) {
     big().setGeometry(40, 30, 700, 420);
     QTest::keyClick(&big(), Qt::Key_Escape);
     EXPECT_FALSE(big().isVisible());
-    additions = make();
+    make();
     QTest::mouseDClick(window.findChild<QWidget*>("labX顯示"), Qt::LeftButton);
     ASSERT_TRUE(big().isVisible());
     EXPECT_EQ(big().geometry(), QRect(40, 30, 700, 420));
     show(big());
     QTest::keyClick(&big(), Qt::Key_F11);
     EXPECT_TRUE(big().isFullScreen());
-    additions->mainUnloading();
+    launcher->mainUnloading();
     EXPECT_EQ(r.rig.settings.values["BigReadout/Left"], "600");
-    additions = make();
+    make();
     big().open();
     EXPECT_TRUE(big().isFullScreen());
 }
@@ -136,7 +144,7 @@ TEST_F(BigReadoutTest, TheRecordKeyWritesTheNextLine) {
         SCOPED_TRACE(row.setting ? row.setting : "F12");
         if (row.setting)
             r.rig.settings.values["Settings/RecordKey"] = QString::fromLatin1(row.setting);
-        additions = make();
+        make();
         if (row.locked != r.form.mnu鎖住按鍵.checked())
             handlers.keypad.mnu鎖住按鍵_Click();
         if (row.fromBig) {
@@ -152,8 +160,8 @@ TEST_F(BigReadoutTest, TheRecordKeyWritesTheNextLine) {
         show(window);
     }
     EXPECT_EQ(r.logBytes(), (TwoAxis + "\r\n").repeated(count));
-    additions->mainShown();
-    additions->mainShown();
+    recordKey->tellProblemOnce();
+    recordKey->tellProblemOnce();
     ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
     EXPECT_TRUE(r.rig.dialogs.messages[0].prompt.contains("F9"));
 }

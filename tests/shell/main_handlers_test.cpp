@@ -89,7 +89,24 @@ TEST(MainWindowCommands, EveryButtonMenuAndItemRunsItsOwnHandler) {
         SCOPED_TRACE(QStringLiteral("%1(%2)").arg(name).arg(index).toStdString());
         ASSERT_TRUE(r.commands.count(source) && Expected.count(name)) << "no command or no trace";
         r.commands.at(source)();
-        EXPECT_EQ(r.trace().toStdString(),
-                  QString::fromUtf8(Expected.at(name)).arg(index).toStdString());
+        const QString expected = QString::fromUtf8(Expected.at(name));
+        EXPECT_EQ(r.trace(), expected.contains("%1") ? expected.arg(index) : expected);
+    }
+}
+
+// The handlers as the program wires them: with [Log] Csv on, a record in the log file is a row of
+// the CSV file beside it; off or unset, there is no such file.
+TEST(MainWindowCommands, RecordsAreRowsBesideTheLogWhenTheSettingsSaySo) {
+    const std::pair<const char*, int> rows[] = {{"true", 1}, {"1", 1}, {"false", 0}, {nullptr, 0}};
+    for (const auto& [setting, csvRows] : rows) {
+        SCOPED_TRACE(setting ? setting : "unset");
+        CommandRig r;
+        if (setting)
+            r.rig.settings.values["Log/Csv"] = QString::fromLatin1(setting);
+        r.handlers.log.mnuFileOpen_Click();
+        r.handlers.keypad.cmdRS_Click();
+        r.handlers.frames.handleFrame("X   -12.345 Y     7.500 \r\n");
+        EXPECT_TRUE(fileBytes(r.log).endsWith("7.500 \r\n\r\n"));
+        EXPECT_EQ(fileBytes(r.log + ".csv").count("-12.345,7.500"), csvRows);
     }
 }

@@ -13,8 +13,12 @@ MainHandlers::MainHandlers(MainForm& form, ModuleState& state, Platform& platfor
     , poll(form, state, platform, frames)
     , keypad(form, state, platform)
     , log(form, state, platform)
+    , csv(platform)
     , shutdown(form, platform, forms)
-    , help(form, platform) {}
+    , help(form, platform) {
+    frames.recordWritten = [this](const QByteArray& line) { csv.recordWritten(line); };
+    log.logOpened = [this](const QString& path, bool emptied) { csv.logOpened(path, emptied); };
+}
 
 Commands mainWindowCommands(MainForm& f, MainHandlers& h) {
     Commands commands = {

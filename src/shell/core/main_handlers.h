@@ -1,5 +1,6 @@
 #pragma once
 
+#include "datalog/csv_records.h"
 #include "datalog/log_commands.h"
 #include "form/loaded_forms.h"
 #include "form/main_form.h"
@@ -21,10 +22,13 @@
 
 namespace vx {
 
-// The handlers of the main window, created with it.
+// The handlers of the main window, created with it. They call one another only within this
+// object, so none of them is called after the others are gone.
 struct MainHandlers {
     MainHandlers(MainForm& form, ModuleState& state, Platform& platform, LoadedForms& forms,
                  const SerialDevices& devices, Control* noSignalLabel);
+    MainHandlers(const MainHandlers&) = delete;
+    MainHandlers& operator=(const MainHandlers&) = delete;
 
     PortSettingsFile file;
     PortMenus menus;
@@ -35,6 +39,7 @@ struct MainHandlers {
     PollCycle poll;
     Keypad keypad;
     LogCommands log;
+    CsvRecords csv; // the records as a spreadsheet beside the log file, when switched on
     Shutdown shutdown;
     HelpCommands help;
 };

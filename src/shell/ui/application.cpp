@@ -66,7 +66,8 @@ Application::Application(const OperatingSystem& system)
 
 Application::~Application() {
     // The window goes before the form it shows; the serial port is released last.
-    m_additions.reset();
+    m_bigReadout.reset();
+    m_recordKey.reset();
     m_mainWindow.reset();
     m_handlers.reset();
     m_main.reset();
@@ -88,9 +89,11 @@ void Application::loadMain() {
     m_commands = mainWindowCommands(*m_main, *m_handlers);
     m_mainWindow = std::make_unique<MainWindow>(
         *m_main, [this](const Observable& source) { dispatch(source); }, [this] { unloadMain(); });
-    m_additions =
-        std::make_unique<ReadoutAdditions>(*m_main, *m_mainWindow, *m_handlers, m_platform,
-                                           [this](const Observable& source) { dispatch(source); });
+    m_recordKey = std::make_unique<RecordKeyShortcuts>(
+        *m_main, m_platform, [this](const Observable& source) { dispatch(source); });
+    m_recordKey->listenOn(m_mainWindow.get());
+    m_bigReadout =
+        std::make_unique<BigReadoutLauncher>(*m_main, *m_mainWindow, m_platform, *m_recordKey);
     m_forms.add(m_main->window);
     m_main->MSComm1.setOnComm(
         [this] { runUntrapped(m_dialogs, [this] { m_handlers->events.MSComm1_OnComm(); }); });
@@ -102,7 +105,7 @@ void Application::loadMain() {
 void Application::showMain() {
     if (m_mainWindow && m_main->window.loaded()) {
         m_mainWindow->show();
-        m_additions->mainShown();
+        m_recordKey->tellProblemOnce();
     }
 }
 
@@ -120,7 +123,7 @@ void Application::unloadSplash() {
 
 void Application::unloadMain() {
     int16_t cancel = 0;
-    m_additions->mainUnloading();
+    m_bigReadout->mainUnloading();
     runUntrapped(m_dialogs, [&] { m_handlers->shutdown.Form_Unload(cancel); });
     m_forms.remove(m_main->window);
     if (m_forms.count() == 0)

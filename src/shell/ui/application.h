@@ -1,5 +1,6 @@
 #pragma once
 
+#include "big_readout_launcher.h"
 #include "form/loaded_forms.h"
 #include "form/main_form.h"
 #include "form/module_state.h"
@@ -9,7 +10,7 @@
 #include "platform/qt_clock.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_settings_store.h"
-#include "readout_additions.h"
+#include "record_key.h"
 #include "shell/core/main_handlers.h"
 #include "shell/core/startup.h"
 #include "splash_window.h"
@@ -63,7 +64,8 @@ private:
     std::unique_ptr<MainForm> m_main;
     std::unique_ptr<MainHandlers> m_handlers;
     std::unique_ptr<MainWindow> m_mainWindow;
-    std::unique_ptr<ReadoutAdditions> m_additions;
+    std::unique_ptr<RecordKeyShortcuts> m_recordKey;
+    std::unique_ptr<BigReadoutLauncher> m_bigReadout;
     Commands m_commands;
     bool m_ended = false;
 };

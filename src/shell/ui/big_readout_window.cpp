@@ -1,5 +1,6 @@
 #include "big_readout_window.h"
 
+#include "follow.h"
 #include "platform/error_trap.h"
 #include "widget_style.h"
 
@@ -63,11 +64,10 @@ BigReadoutWindow::BigReadoutWindow(MainForm& form, SettingsStore& settings, QStr
     m_unitFont = QFont(QStringList{QStringLiteral("DejaVu Sans"), face::Ming});
     m_unitFont.setBold(true);
     resize(FirstSize);
-    const QPointer<BigReadoutWindow> self(this);
     for (Control* control : {&form.labX顯示, &form.labY顯示, &form.labZ顯示, &form.lab公英制})
-        control->addObserver([self](unsigned) {
-            if (self && self->isVisible())
-                self->follow();
+        ui::follow(this, *control, [this](unsigned) {
+            if (isVisible())
+                follow();
         });
 }
 

@@ -1,6 +1,7 @@
 #include "control_widget.h"
 
 #include "caption_label.h"
+#include "follow.h"
 #include "widget_style.h"
 
 #include <QGroupBox>
@@ -116,11 +117,8 @@ QWidget* createControlWidget(Control& control, QWidget* parent, const QPixmap& p
         widget->setFont(qtFont(*control.font()));
     widget->move(pixelRect(control.geometry()).topLeft());
     apply(control, widget, Everything);
-    const QPointer<QWidget> guard(widget);
-    control.addObserver([&control, guard](unsigned changed) {
-        if (guard)
-            apply(control, guard, changed);
-    });
+    follow(widget, control,
+           [&control, widget](unsigned changed) { apply(control, widget, changed); });
     return widget;
 }
 

@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "control_widget.h"
+#include "follow.h"
 #include "platform/desktop.h"
 #include "status_panel.h"
 #include "widget_style.h"
@@ -32,12 +33,7 @@ MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> 
     , m_unloadHandler(std::move(unloadHandler)) {
     setObjectName(form.window.name());
     setWindowTitle(form.window.caption());
-    // The form outlives its window; what it tells a window that is gone is dropped.
-    const QPointer<MainWindow> self(this);
-    form.window.addObserver([self](unsigned) {
-        if (self)
-            self->setWindowTitle(self->m_form.window.caption());
-    });
+    follow(this, form.window, [this](unsigned) { setWindowTitle(m_form.window.caption()); });
     form.window.setHost(this);
 
     auto* client = new QWidget(this);
@@ -58,10 +54,7 @@ MainWindow::MainWindow(MainForm& form, Dispatch dispatch, std::function<void()> 
         followClock(); // first: a tick may run a message box for a long while
         m_form.Timer1.fire();
     });
-    form.Timer1.addObserver([self](unsigned) {
-        if (self)
-            self->followTimer();
-    });
+    follow(this, form.Timer1, [this](unsigned) { followTimer(); });
     followTimer();
 }
 
@@ -140,11 +133,7 @@ void MainWindow::buildMenus() {
                 showItemState(*item, action);
                 m_dispatch(*item);
             });
-            const QPointer<QAction> guard(action);
-            item->addObserver([item, guard](unsigned) {
-                if (guard)
-                    showItemState(*item, guard);
-            });
+            follow(action, *item, [item, action](unsigned) { showItemState(*item, action); });
         }
     }
 }
@@ -165,11 +154,7 @@ void MainWindow::buildStatusBar() {
         else
             box->setLeastPanelWidth(width);
         bar->addWidget(box, panel.sizing == PanelSizing::Spring ? 1 : 0);
-        const QPointer<StatusPanelBox> guard(box);
-        panel.addObserver([&panel, guard](unsigned) {
-            if (guard)
-                guard->setText(panel.text());
-        });
+        follow(box, panel, [&panel, box](unsigned) { box->setText(panel.text()); });
         m_panels.push_back(box->label());
     }
     // The clock follows the second on the poll timer's ticks, so that it wakes the program no more

@@ -1,5 +1,7 @@
 #include "record_key.h"
 
+#include <QWidget>
+
 namespace vx::ui {
 
 RecordKey recordKeyFrom(const std::optional<QString>& setting, const QList<QKeySequence>& taken) {
@@ -19,6 +21,46 @@ RecordKey recordKeyFrom(const std::optional<QString>& setting, const QList<QKeyS
         chosen.problem =
             QStringLiteral("設定檔中的記錄鍵 RecordKey=%1 %2，記錄鍵改用 F12。").arg(*setting, why);
     return chosen;
+}
+
+namespace {
+QList<QKeySequence> keysTaken(MainForm& form) {
+    QList<QKeySequence> taken = {QKeySequence(Qt::Key_F11), QKeySequence(Qt::Key_Escape)};
+    for (MenuItem* top : form.menuBar())
+        for (MenuItem* item : top->items())
+            if (!item->shortcut().isEmpty())
+                taken.append(QKeySequence(item->shortcut()));
+    return taken;
+}
+} // namespace
+
+RecordKeyShortcuts::RecordKeyShortcuts(MainForm& form, Platform& platform, Dispatch dispatch)
+    : m_form(form)
+    , m_platform(platform)
+    , m_dispatch(std::move(dispatch))
+    , m_key(recordKeyFrom(platform.settings.readSetting(platform.app.title,
+                                                        QStringLiteral("Settings"),
+                                                        QStringLiteral("RecordKey")),
+                          keysTaken(form))) {}
+
+// A window keeps no shortcut of a key that is not listened for any more: two of one key on one
+// window would both be ambiguous.
+RecordKeyShortcuts::~RecordKeyShortcuts() {
+    for (const QPointer<QShortcut>& shortcut : m_shortcuts)
+        delete shortcut.data();
+}
+
+void RecordKeyShortcuts::listenOn(QWidget* window) {
+    auto* shortcut = new QShortcut(m_key.key, window);
+    m_shortcuts.emplace_back(shortcut);
+    connect(shortcut, &QShortcut::activated, this, [this] { m_dispatch(m_form.cmdRS); });
+}
+
+void RecordKeyShortcuts::tellProblemOnce() {
+    if (m_told || m_key.problem.isEmpty())
+        return;
+    m_told = true;
+    m_platform.dialogs.msgBox(m_key.problem, mb::Exclamation);
 }
 
 } // namespace vx::ui

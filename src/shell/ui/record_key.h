@@ -1,9 +1,19 @@
 #pragma once
 
+#include "form/main_form.h"
+#include "platform/platform.h"
+
 #include <QKeySequence>
 #include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QShortcut>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <vector>
+
+class QWidget;
 
 namespace vx::ui {
 
@@ -17,5 +27,31 @@ struct RecordKey {
 };
 
 RecordKey recordKeyFrom(const std::optional<QString>& setting, const QList<QKeySequence>& taken);
+
+// The record key on the windows that listen for it: it clicks RS wherever the window is active,
+// keypad locked or not, as RS itself stays in view.
+class RecordKeyShortcuts : public QObject {
+public:
+    using Dispatch = std::function<void(const Observable& source)>;
+
+    // Reads the key from the settings; it may not be one that a menu command, F11 or Esc has.
+    RecordKeyShortcuts(MainForm& form, Platform& platform, Dispatch dispatch);
+    ~RecordKeyShortcuts() override;
+    RecordKeyShortcuts(const RecordKeyShortcuts&) = delete;
+    RecordKeyShortcuts& operator=(const RecordKeyShortcuts&) = delete;
+
+    // The key works while this window is active.
+    void listenOn(QWidget* window);
+    // Tells once, when the main window is first shown, of a key that cannot be used.
+    void tellProblemOnce();
+
+private:
+    MainForm& m_form;
+    Platform& m_platform;
+    Dispatch m_dispatch;
+    RecordKey m_key;
+    bool m_told = false;
+    std::vector<QPointer<QShortcut>> m_shortcuts; // on windows that may outlive this
+};
 
 } // namespace vx::ui

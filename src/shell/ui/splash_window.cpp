@@ -1,6 +1,7 @@
 #include "splash_window.h"
 
 #include "control_widget.h"
+#include "follow.h"
 #include "widget_style.h"
 
 #include <QGuiApplication>
@@ -42,11 +43,7 @@ SplashWindow::SplashWindow(SplashForm& form)
 
     m_timer.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % early
     connect(&m_timer, &QTimer::timeout, this, [this] { m_form.Timer1.fire(); });
-    const QPointer<SplashWindow> self(this);
-    form.Timer1.addObserver([self](unsigned) {
-        if (self)
-            self->followTimer();
-    });
+    follow(this, form.Timer1, [this](unsigned) { followTimer(); });
 }
 
 // The half second counts from the first paint, so the splash is on the screen for all of it.
