@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     startup.Form_Load();
     const std::vector<int> speeds = rig.checkedSpeeds();
     if (!rig.form.Timer1.enabled() || speeds.size() > 1 || rig.checkedPorts().size() > 1 ||
-        (!speeds.empty() && LineSettings::parse(rig.serial.settings()).baud != speeds[0]))
+        (!speeds.empty() && rig.serial.line().baud != speeds[0]))
         std::abort();
     return 0;
 }

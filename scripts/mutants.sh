@@ -52,9 +52,10 @@ trap 'restore; exit 130' INT TERM HUP
 if [[ $dry -eq 0 && ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 2
 fi
-# Every test program but the end-to-end ones, and the simulator that the simulator tests start.
-[[ $dry -eq 0 ]] && mapfile -t targets < <(cmake --build "$build" --target help |
-    grep -oE '[A-Za-z0-9_]+_tests$' | grep -v '^e2e' | sort -u)
+# Every test program but the end-to-end ones, as the tests' CMake files name them (whatever the
+# generator), and the simulator that the simulator tests start.
+mapfile -t targets < <(grep -ohE '^vx_add_test\([A-Za-z0-9_]+' "$src"/tests/*/CMakeLists.txt |
+    sed 's/^vx_add_test(//' | grep -v '^e2e' | sort -u)
 targets+=(vx515sim)
 
 build_and_test() {

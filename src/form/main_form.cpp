@@ -106,6 +106,10 @@ MainForm::MainForm(SerialComm& comm)
     baud.add(QStringLiteral("4800(&4)"), 4800);
     baud.add(QStringLiteral("9600(&2)"), 9600);
     baud.add(QStringLiteral("19200(&1)"), 19200);
+#ifdef VX_EXTRA_LINE_SPEED
+    // A test build's speed beyond the five, to show that every width on its way carries it.
+    baud.add(QString::number(VX_EXTRA_LINE_SPEED), VX_EXTRA_LINE_SPEED);
+#endif
     for (int n = 1; n <= 6; ++n)
         port.add(QStringLiteral("Port%1").arg(n), n);
 

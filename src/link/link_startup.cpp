@@ -23,8 +23,25 @@ LinkStartup::LinkStartup(MainForm& form, ModuleState& state, Platform& platform,
     , m_menus(menus)
     , m_noSignalLabel(noSignalLabel) {}
 
-bool LinkStartup::lastReadEndsLine() const {
-    return m_state.lastChunk.endsWith(LineEnd);
+// One wait of the start-up, the handshake's and each of the scan's alike: each pass reads what
+// has come (a failed read is the trap's), lets events run, then tests the time limit before the
+// line end, so an answer in the pass in which the time runs out counts as none. Only what this wait
+// reads can end it. Returns whether a read ended with a line feed in time.
+template <class Trap> bool LinkStartup::waitForLine(Trap& trap) {
+    SerialComm& comm = m_form.MSComm1;
+    const double start = m_platform.clock.seconds();
+    m_state.lastChunk.clear();
+    for (;;) {
+        trap([&] {
+            if (comm.inBufferCount() != 0)
+                m_state.lastChunk = comm.input();
+        });
+        m_platform.events.doEventsOrWait(PassWaitMs);
+        if (m_platform.clock.seconds() - start > WaitLimitSeconds)
+            return false;
+        if (m_state.lastChunk.endsWith(LineEnd))
+            return true;
+    }
 }
 
 // A port that is there but could not be opened (held by another program, no permission) is kept
@@ -52,8 +69,8 @@ void LinkStartup::Form_Load() {
     step([&] { m_menus.ClearPort(); });
     step([&] { m_menus.ClearBaud(); });
     step.clear();
-    int16_t speed = 0;
-    if (!step([&] { speed = toInt16(speedText); })) {
+    int32_t speed = 0;
+    if (!step([&] { speed = toInt32(speedText); })) {
         if (step.number() == err::TypeMismatch)
             step([&] { m_file.writeSpeed(QStringLiteral("9600")); });
     } else if (speedApplied) {
@@ -68,29 +85,16 @@ void LinkStartup::Form_Load() {
     if (!step([&] { comm.setPortOpen(true); }) && notePortFailure(*step.error()))
         m_platform.dialogs.msgBox(step.error()->description(), mb::Exclamation, PortFailureTitle);
 
-    // The handshake: only what this wait reads can end it.
-    const double start = m_platform.clock.seconds();
-    m_state.lastChunk.clear();
     step([&] { comm.output(PollCharacter); });
     m_state.deviceFound = true;
-    for (;;) {
+    if (!waitForLine(step)) {
         step([&] {
-            if (comm.inBufferCount() != 0)
-                m_state.lastChunk = comm.input();
+            if (m_noSignalLabel) {
+                m_noSignalLabel->setCaption(NoSignal);
+                m_noSignalLabel->setForeColor(color::Red);
+            }
         });
-        if (m_platform.clock.seconds() - start > WaitLimitSeconds) {
-            step([&] {
-                if (m_noSignalLabel) {
-                    m_noSignalLabel->setCaption(NoSignal);
-                    m_noSignalLabel->setForeColor(color::Red);
-                }
-            });
-            m_state.deviceFound = false;
-            break;
-        }
-        m_platform.events.doEventsOrWait(PassWaitMs);
-        if (lastReadEndsLine())
-            break;
+        m_state.deviceFound = false;
     }
 
     if (!m_state.deviceFound)
@@ -122,21 +126,8 @@ void LinkStartup::ScanPorts() {
             notePortFailure(*trap.error());
         }
         step([&] { comm.output(PollCharacter); });
-        const double start = m_platform.clock.seconds();
-        m_state.lastChunk.clear(); // a line end left by an earlier wait is no answer from this port
-        for (;;) {
-            step([&] {
-                if (comm.inBufferCount() != 0)
-                    m_state.lastChunk = comm.input();
-            });
-            m_platform.events.doEventsOrWait(PassWaitMs);
-            if (m_platform.clock.seconds() - start > WaitLimitSeconds) {
-                m_state.deviceFound = false;
-                break;
-            }
-            if (lastReadEndsLine())
-                break;
-        }
+        if (!waitForLine(step))
+            m_state.deviceFound = false;
 
         if (m_state.deviceFound) {
             m_state.portFailures.clear(); // the counter is found: nothing is left to explain

@@ -27,7 +27,7 @@ public:
     static const QString PortFailureTitle;
 
 private:
-    bool lastReadEndsLine() const;
+    template <class Trap> bool waitForLine(Trap& trap);
     bool notePortFailure(const RuntimeError& error);
 
     MainForm& m_form;

@@ -30,7 +30,7 @@ void PortMenus::ClearPort() {
 
 // Traps nothing: a failure reaches the operator through the event dispatch. The check mark moves
 // only once the port has taken the speed, so it always shows the speed in force.
-void PortMenus::baud_Click(int16_t Index) {
+void PortMenus::baud_Click(int32_t Index) {
     const QString speed = QString::number(Index);
     m_form.MSComm1.setSettings(lineSettingsFor(speed));
     ClearBaud();
@@ -40,9 +40,9 @@ void PortMenus::baud_Click(int16_t Index) {
 
 // A change that is cancelled or fails goes back to the port in use before; only when that fails
 // too does the program stay without a port, and then it looks so.
-void PortMenus::port_Click(int16_t Index) {
+void PortMenus::port_Click(int32_t Index) {
     ClearPort();
-    m_state.portNumber = Index;
+    m_state.portNumber = toInt16(Index); // as the port-settings file holds it
 
     SerialComm& comm = m_form.MSComm1;
     const int16_t previous = comm.commPort();

@@ -18,8 +18,9 @@ public:
 
     void ClearBaud();
     void ClearPort();
-    void baud_Click(int16_t Index);
-    void port_Click(int16_t Index);
+    // An item's index is its speed or port number: as wide as the largest of them.
+    void baud_Click(int32_t Index);
+    void port_Click(int32_t Index);
 
     // True while the port menu has the serial port closed: from closing it until a port opens
     // again. No poll tick runs meanwhile.

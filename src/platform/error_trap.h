@@ -2,6 +2,7 @@
 
 #include "runtime_error.h"
 
+#include <QLoggingCategory>
 #include <optional>
 #include <utility>
 
@@ -19,12 +20,21 @@ namespace vx {
 // the pending error, and the caller goes on with its next step.
 class ResumeNext {
 public:
+    using Category = const QLoggingCategory& (*)();
+
+    ResumeNext() = default;
+    // Each error skipped is also told to the category (log_categories.h), for a fault report.
+    explicit ResumeNext(Category category)
+        : m_category(category) {}
+
     template <class Step> bool operator()(Step&& step) {
         try {
             std::forward<Step>(step)();
             return true;
         } catch (const RuntimeError& e) {
             m_error = e;
+            if (m_category)
+                qCInfo(m_category).noquote() << "skipped:" << e.number() << e.description();
             return false;
         }
     }
@@ -36,6 +46,7 @@ public:
 
 private:
     std::optional<RuntimeError> m_error;
+    Category m_category = nullptr;
 };
 
 // Runs one step of a handler that ends at its first failure, except that a failure with the chosen

@@ -6,6 +6,13 @@
 
 namespace vx {
 
+void SerialComm::setSettings(const QString& settings) {
+    const LineSettings line = LineSettings::parse(settings);
+    applyLine(line);
+    m_line = line;
+    m_settings = settings;
+}
+
 void SerialComm::raiseOnComm(int16_t code) {
     m_commEvent = code;
     if (m_onComm)

@@ -28,6 +28,20 @@ inline constexpr int16_t ErTxFull = 1010;
 inline constexpr int16_t ErDCB = 1011;
 } // namespace comm
 
+// The line settings text that the program applies for a speed: "<speed>,N,8,2".
+QString lineSettingsFor(const QString& speedText);
+
+// A parsed line settings text; parse() raises 8014 for a text it does not accept.
+struct LineSettings {
+    int baud = 9600;
+    char parity = 'N';
+    int dataBits = 8;
+    int stopBits = 2;
+
+    static LineSettings parse(const QString& text);
+    QString toString() const;
+};
+
 // The serial component on the main window. Every operation runs on the user-interface thread and
 // raises numbered RuntimeErrors: 8002 for a port number that is no port, 8018 on a closed port,
 // 8021 when the device has gone, others with a description that names the cause.
@@ -39,10 +53,11 @@ public:
     virtual void setCommPort(int16_t portNumber) = 0;
     virtual int16_t commPort() const = 0;
 
-    // Line settings text, "9600,N,8,2": applied at once, also to an open port; a text that cannot
-    // be applied is refused and nothing changes.
-    virtual void setSettings(const QString& settings) = 0;
-    virtual QString settings() const = 0;
+    // Line settings text, "9600,N,8,2": read once into the line it asks for and applied at once,
+    // also to an open port; a text that cannot be applied is refused and nothing changes.
+    void setSettings(const QString& settings);
+    const QString& settings() const { return m_settings; }
+    const LineSettings& line() const { return m_line; }
 
     // True opens the port named by CommPort; False closes it (closing a closed port does nothing).
     virtual void setPortOpen(bool open) = 0;
@@ -84,30 +99,21 @@ public:
     void setOnComm(std::function<void()> handler) { m_onComm = std::move(handler); }
 
 protected:
+    // Checks that the device can run the line, and applies it when the port is open; raises 8014
+    // for a line it cannot run, another number when the open port refuses it.
+    virtual void applyLine(const LineSettings& line) = 0;
     void raiseOnComm(int16_t code);
     // The backends call it each time the port has opened.
     void noteOpened() { ++m_openCount; }
 
 private:
+    QString m_settings = QStringLiteral("9600,N,8,2");
+    LineSettings m_line;
     std::function<void()> m_onComm;
     int16_t m_commEvent = 0;
     int m_openCount = 0;
     int16_t m_inputLen = 0;
     int16_t m_inBufferSize = 1024;
-};
-
-// The line settings text that the program applies for a speed: "<speed>,N,8,2".
-QString lineSettingsFor(const QString& speedText);
-
-// A parsed line settings text; parse() raises 8014 for a text it does not accept.
-struct LineSettings {
-    int baud = 9600;
-    char parity = 'N';
-    int dataBits = 8;
-    int stopBits = 2;
-
-    static LineSettings parse(const QString& text);
-    QString toString() const;
 };
 
 } // namespace vx

@@ -2,6 +2,7 @@
 
 #include "form/frame_decoding.h"
 #include "platform/error_trap.h"
+#include "platform/log_categories.h"
 
 namespace vx {
 
@@ -92,7 +93,8 @@ void PollCycle::react(const RuntimeError& error) {
                                       mb::Exclamation, PortsFailedTitle);
         m_form.window.unload();
         break;
-    default:
+    default: // a read or a write that failed otherwise: the next tick tries again
+        qCInfo(vxSerial).noquote() << "tick ended:" << error.number() << error.description();
         break;
     }
 }

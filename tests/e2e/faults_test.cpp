@@ -55,12 +55,13 @@ TEST_F(Session, ACablePulledMidLineLosesNoRecordAndTheReadingsLookStaleMeanwhile
 // the readings follow the counter again, in their live colour.
 TEST_F(Session, ACancelledPortChangeGoesBackToThePortInUse) {
     const QString main = startWithCounter();
-    // 傳輸速率(&C) opens on its first speed; Port2 is six down, past the separator.
+    // 傳輸速率(&C) opens on its first speed.
     key(main, "alt+c");
     ASSERT_TRUE(waitFor([&] {
         return x({"xdotool", "search", "--onlyvisible", "--class", "^vx$"}).count('\n') == 2;
     })) << "the menu did not open";
-    x({"xdotool", "key", "Down", "Down", "Down", "Down", "Down", "Down", "Return"});
+    x(QStringList{"xdotool", "key"} + downsTo([](MainForm& f) { return &f.port.item(2); }) +
+      QStringList{"Return"});
     const QString prompt = window(QStringLiteral("傳輸埠錯誤!"));
     ASSERT_FALSE(prompt.isEmpty()) << "no port prompt";
     key(prompt, "Escape");

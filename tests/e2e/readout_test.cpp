@@ -3,10 +3,12 @@
 namespace vx::e2e {
 namespace {
 
-// The readings follow the counter, the caption follows its number of axes, and the keys reach it
-// from the keyboard and from the keypad.
+// At the stored speed, the menu's fastest, the readings follow the counter, the caption follows
+// its number of axes, and the keys reach it from the keyboard and from the keypad.
 TEST_F(Session, ReadingsFollowTheCounterAndKeysReachIt) {
+    storePortSettings(1, topSpeed());
     const QString main = startWithCounter();
+    EXPECT_TRUE(simLogShows("line speed " + QByteArray::number(topSpeed()), 0));
     const QImage before = shot(main, "readings");
     EXPECT_TRUE(showsText(before, onShot(main, place::ReadingZ)));
     sim("set x 12.5");

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "form/main_form.h"
+#include "platform/testing/scripted_serial.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -28,6 +31,32 @@ namespace place {
 inline const QRect CmdABS{408, 184, 57, 57}, CmdRS{480, 184, 57, 57}, ReadingX{120, 112, 257, 57},
     ReadingZ{120, 256, 257, 57};
 } // namespace place
+
+// The Down presses that lead from the first item of the speed and port menu to the item that `pick`
+// chooses in the window's own definition, so that a new item in the menu moves nothing here.
+inline QStringList downsTo(const std::function<const MenuItem*(MainForm&)>& pick) {
+    testing::ScriptedSerial serial;
+    MainForm form(serial);
+    const MenuItem* target = pick(form);
+    QStringList downs;
+    for (const MenuItem* item : form.mnuComm.items()) {
+        if (item == target)
+            return downs;
+        if (!item->isSeparator())
+            downs << QStringLiteral("Down");
+    }
+    throw std::logic_error("no such item in the speed and port menu");
+}
+
+// The fastest speed of the speed menu (a test build may add one beyond the documented five).
+inline int topSpeed() {
+    testing::ScriptedSerial serial;
+    MainForm form(serial);
+    int top = 0;
+    for (const MenuItem* item : form.baud.items())
+        top = std::max(top, item->index().value_or(0));
+    return top;
+}
 
 // Checks the condition every 50 ms until it holds or the time is up; its last result.
 inline bool waitFor(const std::function<bool()>& condition, milliseconds timeout = 5s) {
@@ -116,6 +145,18 @@ protected:
     QByteArray simLog() const { return fileBytes(artefact("vx515sim.log")); }
     bool simLogShows(const QByteArray& text, qsizetype from, milliseconds timeout = 5s) const {
         return waitFor([&] { return simLog().indexOf(text, from) >= 0; }, timeout);
+    }
+
+    // The port-settings file in vx's working folder, as the speed and port menus write it.
+    void storePortSettings(int port, int speed) {
+        const QByteArray text = QByteArray::number(speed);
+        QByteArray bytes(40, '\0');
+        bytes[0] = static_cast<char>(port);
+        bytes[20] = static_cast<char>(text.size());
+        bytes.replace(22, text.size(), text);
+        QFile file(path(QStringLiteral("work/系統資料電腦")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            fail("cannot write the port-settings file");
     }
 
     // vx, with a log of its own per run; earlier runs go on running.

@@ -48,7 +48,7 @@ TEST_F(PortMenusTest, SpeedChoiceReconfiguresTheOpenPortAndTheCheckMarkShowsTheS
 // The port in use is closed and opened again all the same.
 TEST_F(PortMenusTest, PortChoiceClosesReopensChecksAndStores) {
     for (const int port : {2, 2}) {
-        menus.port_Click(static_cast<int16_t>(port));
+        menus.port_Click(port);
         EXPECT_EQ(rig.checkedPorts(), std::vector<int>{port});
         EXPECT_EQ(storedPort(), port);
         EXPECT_FALSE(menus.portClosedForChange());
@@ -79,7 +79,7 @@ TEST_F(PortMenusTest, MissingPortAsksUntilOneOpens) {
 TEST_F(PortMenusTest, CancelledOrFailedChangeGoesBackToThePortInUse) {
     rig.serial.holdPort(2);
     for (const int chosen : {5, 2}) {
-        menus.port_Click(static_cast<int16_t>(chosen));
+        menus.port_Click(chosen);
         EXPECT_TRUE(rig.serial.portOpen()) << chosen;
         EXPECT_EQ(rig.serial.commPort(), 3);
         EXPECT_EQ(rig.checkedPorts(), std::vector<int>{3});

@@ -1,5 +1,6 @@
 #include "form/controls.h"
 #include "platform/error_trap.h"
+#include "platform/log_categories.h"
 #include "platform/testing/fakes.h"
 #include "platform/untrapped.h"
 
@@ -72,4 +73,20 @@ TEST(Observable, AnObserverLastsAsLongAsItsSubscription) {
     EXPECT_EQ(told.size(), 1U);
     Observable::Subscription outlived = label->observe([&](unsigned) { told.clear(); });
     label.reset(); // the holder goes first: ending the subscription later is harmless
+}
+
+// An error skipped on purpose is told to its logging category, and only when that is switched on.
+TEST(ErrorTraps, SkippedErrorsAreLoggedOnlyWhenAskedFor) {
+    static QStringList logged;
+    const QtMessageHandler before = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { logged << text; });
+    for (const bool on : {false, true}) {
+        QLoggingCategory::setFilterRules(on ? QStringLiteral("vx.files=true") : QString());
+        ResumeNext skip(vxFiles);
+        skip([] { throw RuntimeError(err::DiskFull); });
+    }
+    qInstallMessageHandler(before);
+    QLoggingCategory::setFilterRules(QString());
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged[0].contains(QStringLiteral("61")));
 }

@@ -183,6 +183,14 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenUnchangedAndAFullBufferTellsOnce)
         EXPECT_EQ(serial.input(), bytes.left(1024));
     }
     EXPECT_FALSE(QTest::qWaitFor([&] { return events.size() > 2; }, 200)) << "once per episode";
+    // Two episodes before the program has seen the first: the one event waiting says both.
+    for (const int episode : {3, 4}) {
+        pty.send(pattern(1025, episode));
+        ASSERT_TRUE(countReaches(serial, 1024));
+        serial.input();
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return events.size() == 3; }));
+    EXPECT_FALSE(QTest::qWaitFor([&] { return events.size() > 3; }, 200)) << "one for both";
 }
 
 TEST_F(SerialPort, APulledCableIsDeviceGoneUntilTheNextOpen) {

@@ -1,5 +1,6 @@
 #include "posix_serial.h"
 
+#include "platform/log_categories.h"
 #include "platform/runtime_error.h"
 #include "terminal_device.h"
 
@@ -59,12 +60,11 @@ int16_t PosixSerial::commPort() const {
     return m_commPort;
 }
 
-void PosixSerial::setSettings(const QString& settings) {
-    const LineSettings line = LineSettings::parse(settings);
-    const speed_t speed = lineSpeed(line, settings);
+void PosixSerial::applyLine(const LineSettings& line) {
+    const speed_t speed = lineSpeed(line);
     if (m_fd >= 0) {
         requireLive();
-        if (const int e = applyLine(m_fd, line.stopBits, speed); e != 0) {
+        if (const int e = setTerminalLine(m_fd, line.stopBits, speed); e != 0) {
             if (isGoneErrno(e)) {
                 markGone();
                 requireLive();
@@ -72,14 +72,9 @@ void PosixSerial::setSettings(const QString& settings) {
             throw RuntimeError(err::CommStateFailed,
                                QStringLiteral("%1：%2 無法設為「%3」(%4)")
                                    .arg(standardDescription(err::CommStateFailed), m_openPath,
-                                        settings, reason(e)));
+                                        line.toString(), reason(e)));
         }
     }
-    m_settings = settings;
-}
-
-QString PosixSerial::settings() const {
-    return m_settings;
 }
 
 void PosixSerial::setPortOpen(bool open) {
@@ -101,8 +96,8 @@ void PosixSerial::openPort() {
     const int port = m_commPort;
     const QString path = m_devices.pathOf(port);
     const QByteArray native = QFile::encodeName(path);
-    const LineSettings line = LineSettings::parse(m_settings);
-    const speed_t speed = lineSpeed(line, m_settings);
+    const LineSettings& line = this->line();
+    const speed_t speed = lineSpeed(line);
 
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) {
@@ -125,16 +120,20 @@ void PosixSerial::openPort() {
     // The lock first: TIOCEXCL is a flag on the device that another holder shares, so it is only
     // ours to set (and to clear on close) once the lock says nobody else has the port. The lock
     // also holds against root, which TIOCEXCL does not.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
-        throw portInUse(port, path);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK)
+            throw portInUse(port, path);
+        // A device that takes no lock: TIOCEXCL still keeps other programs out.
+        qCInfo(vxSerial).noquote() << "no lock on" << path << reason(errno);
+    }
     ::ioctl(fd, TIOCEXCL);
-    if (const int e = applyLine(fd, line.stopBits, speed); e != 0) {
+    if (const int e = setTerminalLine(fd, line.stopBits, speed); e != 0) {
         ::ioctl(fd, TIOCNXCL);
         if (isGoneErrno(e))
             throw noSuchPort(port, path, reason(e));
         throw RuntimeError(err::CommStateFailed, QStringLiteral("%1：%2 無法設為「%3」(%4)")
                                                      .arg(standardDescription(err::CommStateFailed),
-                                                          path, m_settings, reason(e)));
+                                                          path, line.toString(), reason(e)));
     }
     // Whatever the device sent before we were listening belongs to no request of ours.
     ::tcflush(fd, TCIFLUSH);

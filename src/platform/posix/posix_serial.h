@@ -25,8 +25,6 @@ public:
 
     void setCommPort(int16_t portNumber) override;
     int16_t commPort() const override;
-    void setSettings(const QString& settings) override;
-    QString settings() const override;
     void setPortOpen(bool open) override;
     bool portOpen() const override;
 
@@ -35,6 +33,9 @@ public:
     void output(const QByteArray& bytes) override;
 
     void setParityReplace(const QString& replacement) override;
+
+protected:
+    void applyLine(const LineSettings& line) override;
 
 private:
     // Line error counters of the driver, as last read.
@@ -62,7 +63,6 @@ private:
 
     const SerialDevices& m_devices;
     int16_t m_commPort = 1;
-    QString m_settings = QStringLiteral("9600,N,8,2");
 
     int m_fd = -1;
     QString m_openPath;

@@ -23,7 +23,8 @@ QString reason(int errnum) {
     return QString::fromLocal8Bit(std::strerror(errnum));
 }
 
-speed_t lineSpeed(const LineSettings& line, const QString& text) {
+speed_t lineSpeed(const LineSettings& line) {
+    const QString text = line.toString();
     if (line.parity != 'N' || line.dataBits != 8)
         throw RuntimeError(
             err::InvalidSettings,
@@ -37,7 +38,7 @@ speed_t lineSpeed(const LineSettings& line, const QString& text) {
         QStringLiteral("傳輸設定「%1」無法使用：不支援速率 %2").arg(text).arg(line.baud));
 }
 
-int applyLine(int fd, int stopBits, speed_t speed) {
+int setTerminalLine(int fd, int stopBits, speed_t speed) {
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0)
         return errno;

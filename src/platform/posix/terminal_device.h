@@ -17,11 +17,11 @@ bool isGoneErrno(int errnum);
 // The operating system's text for an errno.
 QString reason(int errnum);
 
-// The termios speed of an accepted settings text; raises 8014 for what the line cannot be set to.
-speed_t lineSpeed(const LineSettings& line, const QString& text);
+// The termios speed of a line; raises 8014 for a line the terminal cannot be set to.
+speed_t lineSpeed(const LineSettings& line);
 // Raw bytes in both directions, no flow control; breaks and bytes received in error are marked in
 // the input stream so that the reader can tell them from data. Returns 0 or the errno.
-int applyLine(int fd, int stopBits, speed_t speed);
+int setTerminalLine(int fd, int stopBits, speed_t speed);
 // Gives bytes already written a moment to leave, so that closing neither loses the last command
 // nor waits on a driver that will not send.
 void letOutputDrain(int fd);

@@ -13,6 +13,9 @@ class ScriptedSerial : public SerialComm, public Faults<SerialOp> {
 public:
     using Op = SerialOp;
 
+    // Unlike what the main window makes of it, so that a test sees the window's own settings.
+    ScriptedSerial() { setSettings(QStringLiteral("9600,N,8,1")); }
+
     // The computer's ports. A held port is there but cannot be had: another program holds it
     // (8010), or the user may not open it (8011); opening it fails with that number.
     void addPort(int portNumber) { m_ports[portNumber] = 0; }
@@ -45,12 +48,6 @@ public:
         m_commPort = portNumber;
     }
     int16_t commPort() const override { return m_commPort; }
-    void setSettings(const QString& settings) override {
-        maybeFail(Op::SetSettings);
-        LineSettings::parse(settings);
-        m_settings = settings;
-    }
-    QString settings() const override { return m_settings; }
     void setPortOpen(bool open) override;
     bool portOpen() const override { return m_open; }
     int inBufferCount() override {
@@ -70,6 +67,9 @@ public:
             onOutput(m_commPort, bytes);
     }
 
+protected:
+    void applyLine(const LineSettings&) override { maybeFail(Op::SetSettings); }
+
 private:
     // An operation on the open port: raises what is scripted, then 8018 or 8021.
     void ready(Op op) {
@@ -81,7 +81,6 @@ private:
     std::map<int, int> m_ports; // port -> the error number that opening it raises, or 0
     bool m_pulled = false;
     int16_t m_commPort = 1;
-    QString m_settings = QStringLiteral("9600,N,8,1");
     bool m_open = false;
     QByteArray m_input;
     QByteArray m_written;

@@ -48,11 +48,11 @@ Commands mainWindowCommands(MainForm& f, MainHandlers& h) {
     };
     // An item array's items share one handler, which is told the item's index.
     for (MenuItem* item : f.baud.items()) {
-        const auto index = static_cast<int16_t>(item->index().value_or(0));
+        const int index = item->index().value_or(0);
         commands.emplace(item, [&h, index] { h.menus.baud_Click(index); });
     }
     for (MenuItem* item : f.port.items()) {
-        const auto index = static_cast<int16_t>(item->index().value_or(0));
+        const int index = item->index().value_or(0);
         commands.emplace(item, [&h, index] { h.menus.port_Click(index); });
     }
     return commands;

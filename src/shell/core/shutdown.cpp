@@ -2,6 +2,7 @@
 
 #include "form/module_state.h"
 #include "platform/error_trap.h"
+#include "platform/log_categories.h"
 
 namespace vx {
 
@@ -25,7 +26,7 @@ void Shutdown::Form_Unload(int16_t& Cancel) {
     closeTelling(fileno::PortSettings, QStringLiteral("傳輸埠設定檔"));
 
     // From here on every failure is ignored.
-    ResumeNext step;
+    ResumeNext step(vxFiles);
     for (int position = m_forms.count() - 1; position >= 0; --position) {
         step([&] {
             FormWindow& window = m_forms.at(position);

@@ -2,6 +2,7 @@
 
 #include "follow.h"
 #include "platform/error_trap.h"
+#include "platform/log_categories.h"
 #include "widget_style.h"
 
 #include <QGuiApplication>
@@ -288,7 +289,7 @@ void BigReadoutWindow::closeEvent(QCloseEvent* event) {
 void BigReadoutWindow::save() {
     m_fullScreen = isFullScreen();
     const QRect place = m_fullScreen ? normalGeometry() : geometry();
-    ResumeNext step;
+    ResumeNext step(vxFiles);
     const auto put = [&](const char* key, const QString& value) {
         step([&] { m_settings.saveSetting(m_appName, Section, QString::fromLatin1(key), value); });
     };
