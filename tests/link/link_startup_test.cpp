@@ -68,6 +68,15 @@ TEST(LinkStartup, CounterAnsweringOnTheStoredPort) {
         EXPECT_EQ(b.serial.written(), "OO");
         EXPECT_TRUE(b.dialogs.prompts.empty() && b.dialogs.messages.empty());
     }
+    // The menu's fastest speed, however fast (a test build adds 115200), is checked as stored.
+    Bench fastest({2}, 2, 2);
+    int top = 0;
+    for (const MenuItem* item : fastest.form.baud.items())
+        top = std::max(top, item->index().value_or(0));
+    writeFileBytes(fastest.rig.path(PortSettingsFile::FileName),
+                   settingsFile(2, QByteArray::number(top)));
+    fastest.load();
+    EXPECT_EQ(fastest.checkedSpeeds(), std::vector<int>{top});
 }
 
 // A silent counter, and one whose reads never end with the line feed: neither is an answer. The
