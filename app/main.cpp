@@ -2,15 +2,15 @@
 // (the menu's launch) in the per-user folder; --help and --version answer and touch nothing.
 #include "command_line.h"
 #include "operating_system.h"
+#include "platform/app_info.h"
+#include "platform/language.h"
+#include "platform/qt_settings_store.h"
 #include "shell/ui/application.h"
 #include "shell/ui/widget_style.h"
 #include "work_folder.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QMessageBox>
-#include <QTranslator>
 #include <cstdio>
 
 namespace {
@@ -42,13 +42,12 @@ int main(int argc, char** argv) {
 
     QApplication qapp(argc, argv);
     vx::ui::installFontSubstitutions();
-    // The buttons and labels of the standard dialogs in Traditional Chinese, like the program.
-    QTranslator dialogTexts;
-    if (dialogTexts.load(
-            QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan),
-            QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&dialogTexts);
+    // Before any window or text is made: English for a user whose language is English, the
+    // documented Traditional Chinese otherwise; [Settings] Language= wins over both.
+    const vx::Translations translations(vx::chooseLanguage(
+        system->userLanguage(),
+        vx::QtSettingsStore().readSetting(vx::AppInfo().title, QStringLiteral("Settings"),
+                                          QStringLiteral("Language"))));
     if (commandLine.desktopEntry) {
         const QString error = vx::app::enterFolder(system->menuLaunchFolder());
         if (!error.isEmpty()) {

@@ -1,5 +1,6 @@
 #include "work_folder.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <filesystem>
 #include <system_error>
@@ -16,7 +17,7 @@ QString enterFolder(const QString& path) {
     if (!error)
         fs::current_path(folder, error);
     if (error)
-        return QStringLiteral("無法使用資料夾 %1：%2")
+        return QCoreApplication::translate("WorkFolder", "無法使用資料夾 %1：%2")
             .arg(path, QString::fromLocal8Bit(error.message()));
     return {};
 }

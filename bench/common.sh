@@ -64,6 +64,21 @@ port_settings() {
     head -c 14 /dev/zero
 }
 
+# The window with that title (or, for the splash, which has none, the class vx), cut out of the
+# screen, into the named file.
+shot() {
+    local id geometry
+    if [[ $1 == splash ]]; then
+        id=$(timeout 20 xdotool search --sync --onlyvisible --classname vx | head -1)
+    else
+        id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1)
+    fi
+    sleep 0.8 # whatever it was drawing is on the screen
+    geometry=$(xdotool getwindowgeometry --shell "$id")
+    eval "$geometry"
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+}
+
 # Installs Debian packages the benchmark needs and the machine lacks.
 install_missing() {
     local missing=() pair sudo=()

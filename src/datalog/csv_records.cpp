@@ -81,7 +81,7 @@ void CsvRecords::logOpened(const QString& logPath, bool emptied) {
         },
         [&](const RuntimeError& error) {
             ResumeNext()([&] { files.close(fileno::CsvFile); });
-            tell(QStringLiteral("CSV 檔無法開啟，記錄只寫入記錄檔："), error.description());
+            tell(tr("CSV 檔無法開啟，記錄只寫入記錄檔："), error.description());
         });
 }
 
@@ -102,7 +102,7 @@ void CsvRecords::recordWritten(const QByteArray& line) {
         },
         [&](const RuntimeError& error) {
             ResumeNext()([&] { files.close(fileno::CsvFile); });
-            tell(QStringLiteral("這筆資料已寫入記錄檔，但沒有寫入 CSV 檔："),
+            tell(tr("這筆資料已寫入記錄檔，但沒有寫入 CSV 檔："),
                  error.description() + QStringLiteral("\n\n") +
                      QString::fromLatin1(line).trimmed());
         });

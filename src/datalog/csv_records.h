@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <functional>
 
@@ -17,6 +18,8 @@ inline constexpr int CsvFile = 3; // the rows beside the log file, open only whi
 // the same durability: local time to the millisecond, X, Y, Z, unit, and the line as it came. A
 // row that cannot be written is told and never costs the log its record.
 class CsvRecords {
+    Q_DECLARE_TR_FUNCTIONS(CsvRecords)
+
 public:
     using Now = std::function<QDateTime()>;
 

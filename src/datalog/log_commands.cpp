@@ -4,8 +4,14 @@
 
 namespace vx {
 
-const QString LogCommands::DialogTitle = QStringLiteral("開啟");
-const QString LogCommands::DialogFilter = QStringLiteral("文字檔案 (*.txt)|*.txt|所有檔案|*.*");
+QString LogCommands::dialogTitle() {
+    return tr("開啟");
+}
+
+// Description and pattern in turn, separated by bars.
+QString LogCommands::dialogFilter() {
+    return tr("文字檔案 (*.txt)|*.txt|所有檔案|*.*");
+}
 
 void LogCommands::resetCount() {
     m_state.recordCount = 0;
@@ -13,16 +19,15 @@ void LogCommands::resetCount() {
 }
 
 void LogCommands::showNoLogFile() {
-    m_form.sbStatusBar.panel(MainForm::PanelLogFile).setText(text::NoLogFile);
+    m_form.sbStatusBar.panel(MainForm::PanelLogFile).setText(MainForm::noLogFileText());
 }
 
 // Records would be lost without anyone noticing, so the operator is told and the status bar shows
 // that no log file is set.
 void LogCommands::tellNotOpened(const QString& path, const QString& why) {
     showNoLogFile();
-    m_platform.dialogs.msgBox(
-        QStringLiteral("記錄檔無法開啟，資料不會被保存：\n%1\n\n%2").arg(path, why),
-        mb::Exclamation);
+    m_platform.dialogs.msgBox(tr("記錄檔無法開啟，資料不會被保存：\n%1\n\n%2").arg(path, why),
+                              mb::Exclamation);
 }
 
 // Records written so far are on the disk already; a close that fails is told all the same.
@@ -30,8 +35,7 @@ void LogCommands::closeLogFile() {
     ResumeNext close;
     if (!close([this] { m_platform.files.close(fileno::LogFile); }))
         m_platform.dialogs.msgBox(
-            QStringLiteral("關閉記錄檔時發生錯誤：\n%1").arg(close.error()->description()),
-            mb::Exclamation);
+            tr("關閉記錄檔時發生錯誤：\n%1").arg(close.error()->description()), mb::Exclamation);
 }
 
 // A failing step is skipped and the next runs; a log file that cannot be opened is told. The count
@@ -42,9 +46,9 @@ void LogCommands::mnuFileOpen_Click() {
     ResumeNext step;
     step([&] { resetCount(); });
     CommonDialog& dialog = m_form.dlgCommonDialog;
-    dialog.dialogTitle = DialogTitle;
+    dialog.dialogTitle = dialogTitle();
     dialog.cancelError = false;
-    dialog.filter = DialogFilter;
+    dialog.filter = dialogFilter();
     step([&] { m_platform.dialogs.showOpen(dialog); });
     if (dialog.fileName.isEmpty()) {
         if (m_platform.files.isOpen(fileno::LogFile)) { // it stays open, and so does its count

@@ -4,6 +4,7 @@
 #include "form/module_state.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <functional>
 
 namespace vx {
@@ -11,6 +12,8 @@ namespace vx {
 // New, Open and Close of the log file: file number 1, the record count and the file's path in the
 // second status-bar panel.
 class LogCommands {
+    Q_DECLARE_TR_FUNCTIONS(LogCommands)
+
 public:
     LogCommands(MainForm& form, ModuleState& state, Platform& platform)
         : m_form(form)
@@ -21,8 +24,8 @@ public:
     void mnuFileOpen_Click();
     void mnuFileClose_Click();
 
-    static const QString DialogTitle;
-    static const QString DialogFilter;
+    static QString dialogTitle();
+    static QString dialogFilter();
 
     // Told of each log file opened (emptied: by New), for the CSV rows beside it.
     std::function<void(const QString& path, bool emptied)> logOpened;

@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include "platform/runtime_error.h"
+#include <QCoreApplication>
 
 namespace vx {
 
@@ -102,7 +103,7 @@ MenuItem& MenuArray::item(int index) {
         if (item->index() == index)
             return *item;
     throw RuntimeError(err::NoSuchArrayElement,
-                       QStringLiteral("%1：%2(%3)")
+                       QCoreApplication::translate("RuntimeError", "%1：%2(%3)")
                            .arg(standardDescription(err::NoSuchArrayElement), m_name)
                            .arg(index));
 }

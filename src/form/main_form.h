@@ -1,9 +1,11 @@
 #pragma once
 
 #include "form/controls.h"
+#include "form/frame_decoding.h"
 #include "platform/dialogs.h"
 #include "platform/serial_comm.h"
 
+#include <QCoreApplication>
 #include <vector>
 
 namespace vx {
@@ -11,6 +13,8 @@ namespace vx {
 // The main window as it is defined: every control, menu item and component with its name and its
 // state at creation. The handlers work on this; the window on the screen shows it.
 class MainForm {
+    Q_DECLARE_TR_FUNCTIONS(MainForm)
+
 public:
     explicit MainForm(SerialComm& comm);
     MainForm(const MainForm&) = delete;
@@ -26,7 +30,7 @@ public:
     static constexpr int StatusBarTop = 5160;
     static inline const FontDefinition StatusBarFont = ming(9, 400);
 
-    FormWindow window{QStringLiteral("frmVx3Main"), QStringLiteral("三軸顯示")};
+    FormWindow window{QStringLiteral("frmVx3Main"), axesCaption(true)};
 
     Control 資料顯示窗;
     Control 計數;
@@ -80,19 +84,26 @@ public:
     // A fresh line: stale readings are live again.
     void markReadingsFresh();
 
+    // The unit label shows the unit of the last line: none for two axes, whose lines name none.
+    // The caption and colour are drawn from it; the unit is read here, never from the caption.
+    using Unit = DecodedFrame::Unit;
+    void showUnit(Unit unit);
+    Unit unit() const { return m_unit; }
+
     // Status-bar panel numbers.
     static constexpr int PanelLink = 1;
     static constexpr int PanelLogFile = 2;
-};
 
-// Texts that more than one handler writes.
-namespace text {
-inline const QString ThreeAxisCaption = QStringLiteral("三軸顯示");
-inline const QString TwoAxisCaption = QStringLiteral("二軸顯示");
-inline const QString NoLogFile = QStringLiteral("無輸出檔案設定");
-inline const QString NoDataYet = QStringLiteral("無資料輸入");
-inline const QString MetricCaption = QStringLiteral("公\u3000  \u3000\u3000制");
-inline const QString ImperialCaption = QStringLiteral("英\u3000  \u3000\u3000制");
-} // namespace text
+    // Captions drawn from the state they show, in the language in force.
+    static QString axesCaption(bool threeAxes);
+    static QString haltCaption(bool paused);
+    static QString noLogFileText();
+    // The link panel's text: what happened, then the time of day (hh:mm:ss) at which it did.
+    static QString linkStatusText(const QString& message, const QString& timeOfDay);
+    static QString unitCaption(Unit unit);
+
+private:
+    Unit m_unit = Unit::Metric;
+};
 
 } // namespace vx

@@ -25,6 +25,7 @@ struct ModuleState {
     int16_t idleTicks = 0;    // empty ticks since the last idle poll, 0 to 26
     bool twoAxis = false;     // the last frame had no Z reading
     bool recordRequest = false;
+    bool paused = false;     // Halt stopped the readout; Go continues it
     int32_t recordCount = 0; // records written to the log file since it was opened or closed
     // Why ports that are there could not be opened while the start-up looked for the counter.
     QStringList portFailures;

@@ -29,21 +29,21 @@ ControlDefinition splashLabel(const char* name, const Control& frame, Twips at,
 
 SplashForm::SplashForm()
     : frmVx515Splash(splashControl("frmVx515Splash", ControlKind::Frame, nullptr,
-                                   {45, -15, 7380, 4590}, QStringLiteral("Orvane")))
+                                   {45, -15, 7380, 4590}, tr("Orvane")))
     , picLogo(splashControl("picLogo", ControlKind::PictureBox, &frmVx515Splash,
                             {480, 1440, 2175, 2625}, QString()))
     , lblLicenseTo(splashLabel("lblLicenseTo", frmVx515Splash, {2280, 480, 735, 255},
-                               QStringLiteral("授權使用"), 8.25, false, Align::Right, false))
+                               tr("授權使用"), 8.25, false, Align::Right, false))
     , lblCompanyProduct(splashLabel("lblCompanyProduct", frmVx515Splash, {2505, 765, 3000, 360},
-                                    QStringLiteral("青松量測工坊"), 18, true, Align::Left, true))
+                                    tr("青松量測工坊"), 18, true, Align::Left, true))
     , lblProductName(splashLabel("lblProductName", frmVx515Splash, {2880, 1920, 3435, 645},
-                                 QStringLiteral("Vx電腦顯示"), 32.25, true, Align::Left, true))
+                                 tr("Vx電腦顯示"), 32.25, true, Align::Left, true))
     , lblPlatform(splashLabel("lblPlatform", frmVx515Splash, {3555, 3360, 2865, 315},
-                              QStringLiteral("W2000/XP 操作平台"), 15.75, true, Align::Right, true))
-    , lblVersion(splashLabel("lblVersion", frmVx515Splash, {5520, 4080, 1650, 240},
-                             QStringLiteral("版本 1.0"), 12, true, Align::Right, true))
+                              tr("W2000/XP 操作平台"), 15.75, true, Align::Right, true))
+    , lblVersion(splashLabel("lblVersion", frmVx515Splash, {5520, 4080, 1650, 240}, tr("版本 1.0"),
+                             12, true, Align::Right, true))
     , lblCopyright(splashLabel("lblCopyright", frmVx515Splash, {4440, 4080, 735, 255},
-                               QStringLiteral("版權所有"), 8.25, false, Align::Left, false)) {}
+                               tr("版權所有"), 8.25, false, Align::Left, false)) {}
 
 std::vector<Control*> SplashForm::controls() {
     return {&frmVx515Splash, &picLogo,     &lblLicenseTo, &lblCompanyProduct,

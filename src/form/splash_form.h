@@ -2,6 +2,7 @@
 
 #include "form/controls.h"
 
+#include <QCoreApplication>
 #include <vector>
 
 namespace vx {
@@ -9,6 +10,8 @@ namespace vx {
 // The splash window as it is defined. It has no caption, border only, and hands over to the main
 // window on the first tick of its timer.
 class SplashForm {
+    Q_DECLARE_TR_FUNCTIONS(SplashForm)
+
 public:
     SplashForm();
     SplashForm(const SplashForm&) = delete;

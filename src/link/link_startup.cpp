@@ -5,9 +5,18 @@
 
 namespace vx {
 
-const QString LinkStartup::NoSignal = QStringLiteral("無信號");
-const QString LinkStartup::ScanPromptTitle = QStringLiteral("傳輸埠錯誤");
-const QString LinkStartup::PortFailureTitle = QStringLiteral("傳輸埠無法開啟");
+QString LinkStartup::noSignalText() {
+    return tr("無信號");
+}
+
+// Unlike the port menu's prompt, without an exclamation mark.
+QString LinkStartup::scanPromptTitle() {
+    return tr("傳輸埠錯誤");
+}
+
+QString LinkStartup::portFailureTitle() {
+    return tr("傳輸埠無法開啟");
+}
 
 namespace {
 // A wait sleeps at most this long between passes when nothing happens.
@@ -83,14 +92,14 @@ void LinkStartup::Form_Load() {
     step([&] { comm.setEOFEnable(false); });
     // The stored port's cause is told at once, not after the scan has tried every other port.
     if (!step([&] { comm.setPortOpen(true); }) && notePortFailure(*step.error()))
-        m_platform.dialogs.msgBox(step.error()->description(), mb::Exclamation, PortFailureTitle);
+        m_platform.dialogs.msgBox(step.error()->description(), mb::Exclamation, portFailureTitle());
 
     step([&] { comm.output(PollCharacter); });
     m_state.deviceFound = true;
     if (!waitForLine(step)) {
         step([&] {
             if (m_noSignalLabel) {
-                m_noSignalLabel->setCaption(NoSignal);
+                m_noSignalLabel->setCaption(noSignalText());
                 m_noSignalLabel->setForeColor(color::Red);
             }
         });
@@ -132,7 +141,7 @@ void LinkStartup::ScanPorts() {
         if (m_state.deviceFound) {
             m_state.portFailures.clear(); // the counter is found: nothing is left to explain
             const QString entry = m_platform.dialogs.inputBox(
-                PortMenus::PortPrompt, ScanPromptTitle, QString::number(m_state.portNumber));
+                PortMenus::portPrompt(), scanPromptTitle(), QString::number(m_state.portNumber));
             // An entry that is no number (a cancel gives none) keeps the answering port.
             step([&] { m_state.portNumber = toInt16(entry); });
             m_file.writePort(m_state.portNumber);

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "port_menus.h"
 #include "port_settings_file.h"
+#include <QCoreApplication>
 
 namespace vx {
 
@@ -13,6 +14,8 @@ namespace vx {
 // poll timer starts and the counter is polled again. A port that is there but cannot be opened is
 // named with its cause: the stored one at once, the scan's in portFailures for the poll tick.
 class LinkStartup {
+    Q_DECLARE_TR_FUNCTIONS(LinkStartup)
+
 public:
     LinkStartup(MainForm& form, ModuleState& state, Platform& platform, PortSettingsFile& file,
                 PortMenus& menus, Control* noSignalLabel);
@@ -22,9 +25,9 @@ public:
 
     static constexpr double WaitLimitSeconds = 2.0;
     static constexpr int LastPortScanned = 8;
-    static const QString NoSignal;
-    static const QString ScanPromptTitle;
-    static const QString PortFailureTitle;
+    static QString noSignalText();
+    static QString scanPromptTitle();
+    static QString portFailureTitle();
 
 private:
     template <class Trap> bool waitForLine(Trap& trap);

@@ -8,8 +8,14 @@
 
 namespace vx {
 
-const QString PortMenus::PortPrompt = QStringLiteral("請輸入傳輸埠");
-const QString PortMenus::PortPromptTitle = QStringLiteral("傳輸埠錯誤!");
+QString PortMenus::portPrompt() {
+    return tr("請輸入傳輸埠");
+}
+
+// Ends in an ASCII exclamation mark, unlike the scan's.
+QString PortMenus::portPromptTitle() {
+    return tr("傳輸埠錯誤!");
+}
 
 PortMenus::PortMenus(MainForm& form, ModuleState& state, Platform& platform, PortSettingsFile& file)
     : m_form(form)
@@ -83,7 +89,7 @@ PortMenus::Outcome PortMenus::runAskingForPort(const std::function<void()>& step
             if (error.number() != err::InvalidPortNumber) {
                 // A port that another program holds or that may not be opened: trying again would
                 // give the same answer, so say why once and stop.
-                m_platform.dialogs.msgBox(error.description(), mb::Exclamation, PortPromptTitle);
+                m_platform.dialogs.msgBox(error.description(), mb::Exclamation, portPromptTitle());
                 return Outcome::Abandoned;
             }
         }
@@ -101,7 +107,7 @@ PortMenus::Outcome PortMenus::runAskingForPort(const std::function<void()>& step
 std::optional<int16_t> PortMenus::askPortNumber() {
     QString entry = QString::number(m_state.portNumber);
     for (;;) {
-        entry = m_platform.dialogs.inputBox(PortPrompt, PortPromptTitle, entry);
+        entry = m_platform.dialogs.inputBox(portPrompt(), portPromptTitle(), entry);
         if (entry.trimmed().isEmpty())
             return std::nullopt;
         ResumeNext convert;
@@ -114,7 +120,7 @@ std::optional<int16_t> PortMenus::askPortNumber() {
 // The port stays closed and no port item carries a check mark; the link panel says so.
 void PortMenus::showPortNotOpen() {
     m_form.sbStatusBar.panel(MainForm::PanelLink)
-        .setText(QStringLiteral("傳輸埠未開啟") + m_platform.clock.timeOfDay());
+        .setText(MainForm::linkStatusText(tr("傳輸埠未開啟"), m_platform.clock.timeOfDay()));
 }
 
 } // namespace vx

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "port_settings_file.h"
 
+#include <QCoreApplication>
 #include <functional>
 #include <optional>
 
@@ -13,6 +14,8 @@ namespace vx {
 // The speed and port menus: they reconfigure the serial port at once, move the check mark and
 // store the choice in the port-settings file.
 class PortMenus {
+    Q_DECLARE_TR_FUNCTIONS(PortMenus)
+
 public:
     PortMenus(MainForm& form, ModuleState& state, Platform& platform, PortSettingsFile& file);
 
@@ -26,8 +29,8 @@ public:
     // again. No poll tick runs meanwhile.
     bool portClosedForChange() const { return m_closedForChange.has_value(); }
 
-    static const QString PortPrompt;
-    static const QString PortPromptTitle;
+    static QString portPrompt();
+    static QString portPromptTitle();
 
 private:
     enum class Outcome { Done, Abandoned };

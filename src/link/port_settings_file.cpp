@@ -15,9 +15,9 @@ void PortSettingsFile::open() {
     }
     // The stored port and speed are used all the same; only changes cannot be kept.
     if (m_files.isReadOnly(FileNumber))
-        reportOnce(RuntimeError(err::PermissionDenied,
-                                QStringLiteral("%1：這個檔案只能讀取，不能寫入")
-                                    .arg(standardDescription(err::PermissionDenied))));
+        reportOnce(RuntimeError(
+            err::PermissionDenied,
+            tr("%1：這個檔案只能讀取，不能寫入").arg(standardDescription(err::PermissionDenied))));
 }
 
 int16_t PortSettingsFile::readPort() {
@@ -59,9 +59,9 @@ int16_t PortSettingsFile::portFrom(const QByteArray& record) {
 QByteArray PortSettingsFile::speedRecord(const QString& speedText) {
     const QByteArray text = speedText.toLatin1();
     if (text.size() > MaxSpeedLength)
-        throw RuntimeError(err::BadRecordLength,
-                           QStringLiteral("%1：速率「%2」太長")
-                               .arg(standardDescription(err::BadRecordLength), speedText));
+        throw RuntimeError(
+            err::BadRecordLength,
+            tr("%1：速率「%2」太長").arg(standardDescription(err::BadRecordLength), speedText));
     QByteArray bytes(2, '\0');
     qToLittleEndian<uint16_t>(static_cast<uint16_t>(text.size()), bytes.data());
     return bytes + text;
@@ -73,7 +73,7 @@ QString PortSettingsFile::speedFrom(const QByteArray& record) {
     const uint16_t length = qFromLittleEndian<uint16_t>(bytes.constData());
     if (length > MaxSpeedLength)
         throw RuntimeError(err::BadRecordLength,
-                           QStringLiteral("%1：%2 的速率記錄長度為 %3")
+                           tr("%1：%2 的速率記錄長度為 %3")
                                .arg(standardDescription(err::BadRecordLength), FileName)
                                .arg(length));
     QByteArray text = record.mid(2, length);
@@ -85,8 +85,8 @@ void PortSettingsFile::reportOnce(const RuntimeError& error) {
     if (m_reported)
         return;
     m_reported = true;
-    m_dialogs.msgBox(QStringLiteral("傳輸埠設定檔「%1」無法開啟或寫入：\n%2\n\n"
-                                    "程式照常執行，但傳輸埠與速率的選擇不會被保存。")
+    m_dialogs.msgBox(tr("傳輸埠設定檔「%1」無法開啟或寫入：\n%2\n\n"
+                        "程式照常執行，但傳輸埠與速率的選擇不會被保存。")
                          .arg(FileName, error.description()),
                      mb::Exclamation);
 }

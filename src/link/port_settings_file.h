@@ -5,6 +5,7 @@
 #include "platform/numbered_files.h"
 #include "platform/runtime_error.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 
@@ -17,6 +18,8 @@ namespace vx {
 // The program must run without it: a file that cannot be opened or written is reported to the
 // operator once, and the program goes on with what it has. A file that may only be read is read.
 class PortSettingsFile {
+    Q_DECLARE_TR_FUNCTIONS(PortSettingsFile)
+
 public:
     static constexpr int FileNumber = fileno::PortSettings;
     static constexpr int RecordLength = 20;

@@ -5,11 +5,11 @@ namespace vx {
 QString PortToolTips::toolTipFor(const SerialDeviceInfo& device) {
     QString tip = device.path;
     if (device.named)
-        tip += device.device.isEmpty() ? QStringLiteral("（設定指定）")
-                                       : QStringLiteral("（設定指定，現為 %1）").arg(device.device);
+        tip += device.device.isEmpty() ? tr("（設定指定）")
+                                       : tr("（設定指定，現為 %1）").arg(device.device);
     else if (!device.stableName.isEmpty())
-        tip += QStringLiteral("（%1）").arg(device.stableName);
-    tip += device.present ? QStringLiteral("：已連接") : QStringLiteral("：未連接");
+        tip += tr("（%1）").arg(device.stableName);
+    tip += device.present ? tr("：已連接") : tr("：未連接");
     return tip;
 }
 

@@ -7,29 +7,29 @@ namespace vx {
 std::optional<QString> SerialEvents::messageFor(int code) {
     switch (code) {
     case comm::ErBreak:
-        return QStringLiteral("信號斷接");
+        return tr("信號斷接");
     case comm::ErFrame:
-        return QStringLiteral("接收信號框架錯誤");
+        return tr("接收信號框架錯誤");
     case comm::ErOverrun:
-        return QStringLiteral("發射信號過多無法處理");
+        return tr("發射信號過多無法處理");
     case comm::ErRxOver:
-        return QStringLiteral("接收信號過多無法處理");
+        return tr("接收信號過多無法處理");
     case comm::ErRxParity:
-        return QStringLiteral("接收信號檢查碼錯誤");
+        return tr("接收信號檢查碼錯誤");
     case comm::ErTxFull:
-        return QStringLiteral("發射緩衝器滿載");
+        return tr("發射緩衝器滿載");
     case comm::ErDCB:
-        return QStringLiteral("Unexpected error retrieving DCB");
+        return tr("Unexpected error retrieving DCB");
     case comm::EvDSR:
-        return QStringLiteral("DSR信號有變化");
+        return tr("DSR信號有變化");
     case comm::EvRing:
-        return QStringLiteral("收到震鈴信號");
+        return tr("收到震鈴信號");
     case comm::EvReceive:
-        return QStringLiteral("收得足夠字元");
+        return tr("收得足夠字元");
     case comm::EvSend:
-        return QStringLiteral("送出足夠字元");
+        return tr("送出足夠字元");
     case comm::EvEOF:
-        return QStringLiteral("收到EOF(chr(26))");
+        return tr("收到EOF(chr(26))");
     default:
         return std::nullopt;
     }
@@ -45,7 +45,7 @@ void SerialEvents::MSComm1_OnComm() {
         return;
     step([&] {
         m_form.sbStatusBar.panel(MainForm::PanelLink)
-            .setText(*message + m_platform.clock.timeOfDay());
+            .setText(MainForm::linkStatusText(*message, m_platform.clock.timeOfDay()));
     });
 }
 

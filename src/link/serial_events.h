@@ -3,6 +3,7 @@
 #include "form/main_form.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <optional>
 
 namespace vx {
@@ -10,6 +11,8 @@ namespace vx {
 // Line events and communication errors of the serial port, shown with the time of day in the first
 // status-bar panel. A display only: no event changes the link.
 class SerialEvents {
+    Q_DECLARE_TR_FUNCTIONS(SerialEvents)
+
 public:
     SerialEvents(MainForm& form, Platform& platform)
         : m_form(form)

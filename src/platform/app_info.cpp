@@ -1,4 +1,5 @@
 #include "app_info.h"
+#include <QCoreApplication>
 
 #if !defined(VX_VERSION_MAJOR) || !defined(VX_VERSION_MINOR) || !defined(VX_VERSION_PATCH)
 #error "the build passes the project's version as VX_VERSION_MAJOR, _MINOR and _PATCH"
@@ -15,7 +16,7 @@ QString versionNumber(const AppInfo& app) {
 }
 
 QString versionText(const AppInfo& app) {
-    return QStringLiteral("版本 ") + versionNumber(app);
+    return QCoreApplication::translate("AppInfo", "版本 ") + versionNumber(app);
 }
 
 } // namespace vx

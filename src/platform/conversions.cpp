@@ -2,6 +2,7 @@
 
 #include "runtime_error.h"
 
+#include <QCoreApplication>
 #include <cmath>
 #include <limits>
 
@@ -14,14 +15,14 @@ template <class Whole> Whole toWhole(const QString& text) {
     bool ok = false;
     const double value = trimmed.toDouble(&ok);
     if (!ok || trimmed.isEmpty() || !std::isfinite(value))
-        throw RuntimeError(
-            err::TypeMismatch,
-            QStringLiteral("%1：「%2」").arg(standardDescription(err::TypeMismatch), text));
+        throw RuntimeError(err::TypeMismatch,
+                           QCoreApplication::translate("RuntimeError", "%1：「%2」")
+                               .arg(standardDescription(err::TypeMismatch), text));
     const double rounded = std::nearbyint(value); // the default rounding mode: half to even
     if (rounded < static_cast<double>(std::numeric_limits<Whole>::min()) ||
         rounded > static_cast<double>(std::numeric_limits<Whole>::max()))
-        throw RuntimeError(err::Overflow,
-                           QStringLiteral("%1：%2").arg(standardDescription(err::Overflow), text));
+        throw RuntimeError(err::Overflow, QCoreApplication::translate("RuntimeError", "%1：%2")
+                                              .arg(standardDescription(err::Overflow), text));
     return static_cast<Whole>(rounded);
 }
 
@@ -37,9 +38,9 @@ int32_t toInt32(const QString& text) {
 
 int16_t toInt16(int32_t value) {
     if (value < std::numeric_limits<int16_t>::min() || value > std::numeric_limits<int16_t>::max())
-        throw RuntimeError(
-            err::Overflow,
-            QStringLiteral("%1：%2").arg(standardDescription(err::Overflow)).arg(value));
+        throw RuntimeError(err::Overflow, QCoreApplication::translate("RuntimeError", "%1：%2")
+                                              .arg(standardDescription(err::Overflow))
+                                              .arg(value));
     return static_cast<int16_t>(value);
 }
 

@@ -3,6 +3,7 @@
 #include "runtime_error.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -93,10 +94,14 @@ void QtEventPump::doEventsOrWait(int maxMs) {
 
 void QtHelpViewer::showContents(const QString& helpFile) {
     if (!QFileInfo::exists(helpFile))
-        throw RuntimeError(err::FileNotFound, QStringLiteral("找不到說明檔 %1").arg(helpFile));
+        throw RuntimeError(
+            err::FileNotFound,
+            QCoreApplication::translate("QtHelpViewer", "找不到說明檔 %1").arg(helpFile));
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(helpFile).absoluteFilePath())))
-        throw RuntimeError(err::HelpUnavailable,
-                           QStringLiteral("無法以桌面的檢視程式開啟說明檔 %1").arg(helpFile));
+        throw RuntimeError(
+            err::HelpUnavailable,
+            QCoreApplication::translate("QtHelpViewer", "無法以桌面的檢視程式開啟說明檔 %1")
+                .arg(helpFile));
 }
 
 } // namespace vx

@@ -2,6 +2,7 @@
 
 #include "runtime_error.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace vx {
@@ -16,7 +17,8 @@ void QtSettingsStore::saveSetting(const QString& appName, const QString& section
     settings.sync();
     if (settings.status() != QSettings::NoError)
         throw RuntimeError(err::PathFileAccessError,
-                           QStringLiteral("無法寫入設定檔 %1").arg(settings.fileName()));
+                           QCoreApplication::translate("QtSettingsStore", "無法寫入設定檔 %1")
+                               .arg(settings.fileName()));
 }
 
 std::optional<QString> QtSettingsStore::readSetting(const QString& appName, const QString& section,

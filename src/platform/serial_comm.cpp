@@ -2,6 +2,7 @@
 
 #include "runtime_error.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace vx {
@@ -21,23 +22,26 @@ void SerialComm::raiseOnComm(int16_t code) {
 
 void SerialComm::setRThreshold(int16_t threshold) {
     if (threshold != 0)
-        throw RuntimeError(err::InvalidPropertyValue,
-                           QStringLiteral("%1：RThreshold %2（此傳輸元件不發出接收事件，只能是 0）")
-                               .arg(standardDescription(err::InvalidPropertyValue))
-                               .arg(threshold));
+        throw RuntimeError(
+            err::InvalidPropertyValue,
+            QCoreApplication::translate("SerialComm",
+                                        "%1：RThreshold %2（此傳輸元件不發出接收事件，只能是 0）")
+                .arg(standardDescription(err::InvalidPropertyValue))
+                .arg(threshold));
 }
 
 void SerialComm::setEOFEnable(bool enable) {
     if (enable)
         throw RuntimeError(err::InvalidPropertyValue,
-                           QStringLiteral("%1：EOFEnable（此傳輸元件把字元 26 當一般資料）")
+                           QCoreApplication::translate(
+                               "SerialComm", "%1：EOFEnable（此傳輸元件把字元 26 當一般資料）")
                                .arg(standardDescription(err::InvalidPropertyValue)));
 }
 
 void SerialComm::setOutBufferSize(int16_t size) {
     if (size < 1)
         throw RuntimeError(err::InvalidPropertyValue,
-                           QStringLiteral("%1：OutBufferSize %2")
+                           QCoreApplication::translate("SerialComm", "%1：OutBufferSize %2")
                                .arg(standardDescription(err::InvalidPropertyValue))
                                .arg(size));
 }
@@ -51,7 +55,9 @@ LineSettings LineSettings::parse(const QString& text) {
     const auto refuse = [&text]() {
         return RuntimeError(
             err::InvalidSettings,
-            QStringLiteral("傳輸設定「%1」無效：應為「速率,N,8,2」，例如 9600,N,8,2").arg(text));
+            QCoreApplication::translate("SerialComm",
+                                        "傳輸設定「%1」無效：應為「速率,N,8,2」，例如 9600,N,8,2")
+                .arg(text));
     };
     if (parts.size() != 4)
         throw refuse();

@@ -1,9 +1,12 @@
 #include "untrapped.h"
+#include <QCoreApplication>
 
 namespace vx {
 
 QString untrappedMessage(const RuntimeError& error) {
-    return QStringLiteral("執行階段錯誤 '%1'：\n\n%2").arg(error.number()).arg(error.description());
+    return QCoreApplication::translate("RuntimeError", "執行階段錯誤 '%1'：\n\n%2")
+        .arg(error.number())
+        .arg(error.description());
 }
 
 } // namespace vx

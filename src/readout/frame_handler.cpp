@@ -33,7 +33,7 @@ void FrameHandler::handleFrame(const QByteArray& line) {
         showLayout(false);
     }
 
-    showUnit(frame.unit);
+    m_form.showUnit(frame.unit);
 
     if (frame.recordMarker)
         m_state.recordRequest = true;
@@ -53,19 +53,7 @@ void FrameHandler::showLayout(bool threeAxes) {
     m_form.cmdIM.setVisible(threeAxes);
     m_form.cmdTF.setVisible(threeAxes);
     m_form.Frame功能鍵.setHeight(height);
-    m_form.window.setCaption(threeAxes ? text::ThreeAxisCaption : text::TwoAxisCaption);
-}
-
-void FrameHandler::showUnit(DecodedFrame::Unit unit) {
-    if (m_state.twoAxis) {
-        m_form.lab公英制.setCaption(QString());
-    } else if (unit == DecodedFrame::Unit::Metric) {
-        m_form.lab公英制.setCaption(text::MetricCaption);
-        m_form.lab公英制.setForeColor(color::ButtonText);
-    } else {
-        m_form.lab公英制.setCaption(text::ImperialCaption);
-        m_form.lab公英制.setForeColor(color::Magenta);
-    }
+    m_form.window.setCaption(MainForm::axesCaption(threeAxes));
 }
 
 // The record is the line as it came, then CR LF. Without a log file the count drops to 0 and the
@@ -90,7 +78,7 @@ void FrameHandler::writeRecord(const QByteArray& line) {
         m_state.recordCount -= 1;
         m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
         m_platform.dialogs.msgBox(
-            QStringLiteral("這筆資料沒有寫入記錄檔：\n%1\n\n%2")
+            tr("這筆資料沒有寫入記錄檔：\n%1\n\n%2")
                 .arg(error.description(), QString::fromLatin1(line).trimmed()),
             mb::Exclamation);
         return;

@@ -5,6 +5,7 @@
 #include "form/module_state.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <functional>
 
 namespace vx {
@@ -12,6 +13,8 @@ namespace vx {
 // One complete line from the counter: show it, arrange the window for two or three axes, show the
 // unit, and write it to the log file when a record is asked for.
 class FrameHandler {
+    Q_DECLARE_TR_FUNCTIONS(FrameHandler)
+
 public:
     FrameHandler(MainForm& form, ModuleState& state, Platform& platform)
         : m_form(form)
@@ -32,7 +35,6 @@ public:
     std::function<void(const QByteArray& line)> recordWritten;
 
 private:
-    void showUnit(DecodedFrame::Unit unit);
     void writeRecord(const QByteArray& line);
 
     MainForm& m_form;

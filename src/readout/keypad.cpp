@@ -32,8 +32,8 @@ void Keypad::send(Key key) {
     try {
         m_form.MSComm1.output(QByteArray(1, codeFor(key, m_state.twoAxis)));
     } catch (const RuntimeError& error) {
-        m_platform.dialogs.msgBox(
-            QStringLiteral("按鍵沒有送到計數器：\n%1").arg(error.description()), mb::Exclamation);
+        m_platform.dialogs.msgBox(tr("按鍵沒有送到計數器：\n%1").arg(error.description()),
+                                  mb::Exclamation);
     }
 }
 
@@ -41,13 +41,14 @@ void Keypad::cmdRS_Click() {
     m_state.recordRequest = true;
 }
 
+// The button's caption shows the state, drawn from it: Halt while running, Go while paused.
 void Keypad::CmdHalt_Click() {
-    if (m_form.CmdHalt.caption() == QStringLiteral("Halt")) {
-        m_form.CmdHalt.setCaption(QStringLiteral("Go"));
+    m_state.paused = !m_state.paused;
+    m_form.CmdHalt.setCaption(MainForm::haltCaption(m_state.paused));
+    if (m_state.paused) {
         m_form.Timer1.setEnabled(false);
         m_form.setReadingsColor(color::Red);
     } else {
-        m_form.CmdHalt.setCaption(QStringLiteral("Halt"));
         m_state.recordRequest = false;
         m_state.frameBuffer.clear();
         m_form.Timer1.setEnabled(true);

@@ -4,11 +4,15 @@
 #include "form/module_state.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
+
 namespace vx {
 
 // The on-screen keypad: key codes to the counter, the record button, pause and continue, and the
 // key lock that hides the keypad.
 class Keypad {
+    Q_DECLARE_TR_FUNCTIONS(Keypad)
+
 public:
     enum class Key { X, Y, Z, DR, ABS, DIV, IM, TF };
 

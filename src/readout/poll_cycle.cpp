@@ -6,14 +6,32 @@
 
 namespace vx {
 
-const QString PollCycle::LinkLostMessage = QStringLiteral("USB斷線或Vx515沒開機");
-const QString PollCycle::LinkLostTitle = QStringLiteral("USB無信號");
-const QString PollCycle::PortClosedMessage =
-    QStringLiteral("傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n"
-                   "請確認USB線已接上、Vx515已開機，再重新啟動程式。");
-const QString PollCycle::PortsFailedTitle = QStringLiteral("傳輸埠無法開啟");
-const QString PollCycle::PortsFailedMessage = QStringLiteral(
-    "傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n%1\n請排除上述問題，再重新啟動程式。");
+QString PollCycle::linkLostMessage() {
+    return tr("USB斷線或Vx515沒開機");
+}
+
+QString PollCycle::linkLostTitle() {
+    return tr("USB無信號");
+}
+
+QString PollCycle::portClosedMessage() {
+    return tr("傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n"
+              "請確認USB線已接上、Vx515已開機，再重新啟動程式。");
+}
+
+// The causes one a line.
+QString PollCycle::portsFailedMessage(const QStringList& causes) {
+    return tr("傳輸埠未開啟，無法讀取Vx515，程式即將結束。\n%1\n請排除上述問題，再重新啟動程式。")
+        .arg(causes.join(QLatin1Char('\n')));
+}
+
+QString PollCycle::portsFailedTitle() {
+    return tr("傳輸埠無法開啟");
+}
+
+QString PollCycle::linkBackMessage() {
+    return tr("USB已重新連線");
+}
 
 // The first failure ends the tick; the serial component's numbers and a closed port have
 // reactions, everything else ends it quietly.
@@ -74,23 +92,23 @@ void PollCycle::react(const RuntimeError& error) {
         m_form.markReadingsStale();
         ResumeNext close; // closing a port whose device has gone is quiet
         close([this] { m_form.MSComm1.setPortOpen(false); });
-        m_platform.dialogs.msgBox(LinkLostMessage, mb::Exclamation, LinkLostTitle);
+        m_platform.dialogs.msgBox(linkLostMessage(), mb::Exclamation, linkLostTitle());
         reopenPort();
         break;
     }
     case err::InvalidPortNumber:
         m_form.markReadingsStale();
-        m_platform.dialogs.msgBox(LinkLostMessage, mb::Exclamation, LinkLostTitle);
+        m_platform.dialogs.msgBox(linkLostMessage(), mb::Exclamation, linkLostTitle());
         reopenPort();
         break;
     case err::PortNotOpen:
         // No port could be opened: the program ends, but not without saying why. A port that is
         // there but could not be opened is named with its cause; the cable is not to blame.
         if (m_state.portFailures.isEmpty())
-            m_platform.dialogs.msgBox(PortClosedMessage, mb::Exclamation, LinkLostTitle);
+            m_platform.dialogs.msgBox(portClosedMessage(), mb::Exclamation, linkLostTitle());
         else
-            m_platform.dialogs.msgBox(PortsFailedMessage.arg(m_state.portFailures.join('\n')),
-                                      mb::Exclamation, PortsFailedTitle);
+            m_platform.dialogs.msgBox(portsFailedMessage(m_state.portFailures), mb::Exclamation,
+                                      portsFailedTitle());
         m_form.window.unload();
         break;
     default: // a read or a write that failed otherwise: the next tick tries again
@@ -121,7 +139,7 @@ bool PollCycle::reopenLostLink() {
         return false;
     }
     m_linkLost = false;
-    showLinkStatus(QStringLiteral("USB已重新連線"));
+    showLinkStatus(linkBackMessage());
     return true;
 }
 
@@ -131,7 +149,7 @@ bool PollCycle::reopenLostLink() {
 void PollCycle::showWhyNotReopened(const RuntimeError& error) {
     const QString cause =
         error.number() == err::InvalidPortNumber || error.number() == err::DeviceGone
-            ? LinkLostMessage
+            ? linkLostMessage()
             : standardDescription(error.number());
     if (cause == m_lostCause)
         return;
@@ -142,7 +160,8 @@ void PollCycle::showWhyNotReopened(const RuntimeError& error) {
 void PollCycle::showLinkStatus(const QString& text) {
     ResumeNext show;
     show([&] {
-        m_form.sbStatusBar.panel(MainForm::PanelLink).setText(text + m_platform.clock.timeOfDay());
+        m_form.sbStatusBar.panel(MainForm::PanelLink)
+            .setText(MainForm::linkStatusText(text, m_platform.clock.timeOfDay()));
     });
 }
 

@@ -6,12 +6,16 @@
 #include "platform/platform.h"
 #include "platform/runtime_error.h"
 
+#include <QCoreApplication>
+
 namespace vx {
 
 // The 50 ms poll tick: re-poll a silent counter, drain the serial input, assemble lines, hand every
 // complete "X" line to the frame handling and ask for the next line. Readings that no longer
 // follow the counter (link lost, counter silent) turn grey until the next line.
 class PollCycle {
+    Q_DECLARE_TR_FUNCTIONS(PollCycle)
+
 public:
     PollCycle(MainForm& form, ModuleState& state, Platform& platform, FrameHandler& frames)
         : m_form(form)
@@ -23,11 +27,12 @@ public:
 
     static constexpr int IdleTicksBeforePoll = 25; // the 27th empty tick polls again
     static constexpr qsizetype MaxFrameBytes = 4096;
-    static const QString LinkLostMessage;
-    static const QString LinkLostTitle;
-    static const QString PortClosedMessage;
-    static const QString PortsFailedMessage; // %1: the causes, one a line
-    static const QString PortsFailedTitle;
+    static QString linkLostMessage();
+    static QString linkLostTitle();
+    static QString portClosedMessage();
+    static QString portsFailedMessage(const QStringList& causes);
+    static QString portsFailedTitle();
+    static QString linkBackMessage();
 
 private:
     void tick();

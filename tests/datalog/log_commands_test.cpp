@@ -59,8 +59,8 @@ TEST_F(LogCommandsTest, OpenAppendsNewEmptiesAndACancelledNewKeepsFileAndCount) 
     record();
     EXPECT_EQ(fileBytes(a), ThreeAxisMetric + "\r\n");
     ASSERT_EQ(dialogs.fileDialogs.size(), 3U);
-    EXPECT_EQ(dialogs.fileDialogs[0].dialogTitle, "開啟");
-    EXPECT_EQ(dialogs.fileDialogs[0].filter, "文字檔案 (*.txt)|*.txt|所有檔案|*.*");
+    EXPECT_EQ(dialogs.fileDialogs[0].dialogTitle, LogCommands::dialogTitle());
+    EXPECT_EQ(dialogs.fileDialogs[0].filter, LogCommands::dialogFilter());
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(QFile::exists(a + ".csv")); // no rows unless asked for
 }
@@ -69,12 +69,12 @@ TEST_F(LogCommandsTest, OpenAppendsNewEmptiesAndACancelledNewKeepsFileAndCount) 
 TEST_F(LogCommandsTest, CancelledOpenReopensTheFileChosenLast) {
     r.state.recordCount = 3;
     run(&LogCommands::mnuFileOpen_Click);
-    EXPECT_EQ(shown(), "無輸出檔案設定 0");
+    EXPECT_EQ(shown(), MainForm::noLogFileText() + " 0");
     EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
     run(&LogCommands::mnuFileOpen_Click, a);
     record();
     log.mnuFileClose_Click();
-    EXPECT_EQ(shown(), "無輸出檔案設定 0");
+    EXPECT_EQ(shown(), MainForm::noLogFileText() + " 0");
     run(&LogCommands::mnuFileOpen_Click);
     EXPECT_EQ(shown(), a + " 0");
     record(TwoAxis);
@@ -106,7 +106,7 @@ TEST_F(LogCommandsTest, FailuresAreToldOnceAndLeaveNoLogFile) {
         EXPECT_TRUE(dialogs.messages[0].prompt.contains(told));
         EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
         record();
-        EXPECT_EQ(shown(), "無輸出檔案設定 0");
+        EXPECT_EQ(shown(), MainForm::noLogFileText() + " 0");
     }
     log.mnuFileClose_Click(); // closing with nothing open is quiet
     EXPECT_EQ(dialogs.messages.size(), 1U);

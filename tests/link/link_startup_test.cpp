@@ -87,7 +87,7 @@ TEST(LinkStartup, NoAnswerScansEightPortsAndStoresNothing) {
         Bench b({1, 2, 3}, 2, 2);
         b.reply = reply;
         const double took = b.load();
-        EXPECT_EQ(b.splash.lblProductName.caption(), "無信號");
+        EXPECT_EQ(b.splash.lblProductName.caption(), LinkStartup::noSignalText());
         EXPECT_EQ(b.splash.lblProductName.foreColor(), color::Red);
         EXPECT_EQ(b.serial.openedPorts(), (std::vector<int>{2, 1, 2, 3}));
         EXPECT_EQ(b.serial.commPort(), 8);
@@ -110,7 +110,7 @@ TEST(LinkStartup, CounterFoundByTheScanIsConfirmedAndStored) {
         b.dialogs.inputAnswers = {QString::fromLatin1(answer)};
         b.load();
         ASSERT_EQ(b.dialogs.prompts.size(), 1U);
-        EXPECT_EQ(b.dialogs.prompts[0].title, "傳輸埠錯誤");
+        EXPECT_EQ(b.dialogs.prompts[0].title, LinkStartup::scanPromptTitle());
         EXPECT_EQ(b.dialogs.prompts[0].defaultText, "3");
         EXPECT_EQ(b.serial.openedPorts().size(), 4U); // ports 4 to 8 are not tried
         EXPECT_EQ(b.serial.commPort(), 3);
@@ -133,7 +133,7 @@ TEST(LinkStartup, AnswerInThePassOfTheTimeLimitIsNoAnswerAndMisleadsNoScan) {
         }
     };
     b.load();
-    EXPECT_EQ(b.splash.lblProductName.caption(), "無信號");
+    EXPECT_EQ(b.splash.lblProductName.caption(), LinkStartup::noSignalText());
     ASSERT_EQ(b.dialogs.prompts.size(), 1U);
     EXPECT_EQ(b.dialogs.prompts[0].defaultText, "2");
 }
@@ -173,7 +173,7 @@ TEST(LinkStartup, PortsThatAreThereButCannotBeOpenedAreNamed) {
         ASSERT_EQ(b.dialogs.messages.size(), stored == held ? 1U : 0U) << cause.toStdString();
         if (stored == held) {
             EXPECT_EQ(b.dialogs.messages[0].prompt, cause);
-            EXPECT_EQ(b.dialogs.messages[0].title, "傳輸埠無法開啟");
+            EXPECT_EQ(b.dialogs.messages[0].title, LinkStartup::portFailureTitle());
             EXPECT_EQ(toldAt, start); // before any wait
         }
         EXPECT_EQ(b.state.portFailures, counter == 0 ? QStringList{cause} : QStringList{});

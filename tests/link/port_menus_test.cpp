@@ -65,8 +65,8 @@ TEST_F(PortMenusTest, MissingPortAsksUntilOneOpens) {
         dialogs.prompts.clear();
         menus.port_Click(5);
         ASSERT_EQ(dialogs.prompts.size(), 3U);
-        EXPECT_EQ(dialogs.prompts[0].prompt, "請輸入傳輸埠");
-        EXPECT_EQ(dialogs.prompts[0].title, "傳輸埠錯誤!");
+        EXPECT_EQ(dialogs.prompts[0].prompt, PortMenus::portPrompt());
+        EXPECT_EQ(dialogs.prompts[0].title, PortMenus::portPromptTitle());
         EXPECT_EQ(dialogs.prompts[0].defaultText, "5");
         EXPECT_EQ(dialogs.prompts[2].defaultText, "abc"); // a mistyped entry is shown again
         EXPECT_EQ(rig.serial.commPort(), opened);

@@ -14,9 +14,21 @@ struct ReadoutTest : ::testing::Test {
 
     // The window's caption, the unit's first character (starred in magenta), the hidden controls in
     // the order of definition and the frames' heights.
+    // The window's caption and the unit shown, by identity: a caption that is not the one of its
+    // state shows as itself.
     QString layout() {
+        const QString& caption = r.form.window.caption();
+        const QString axes = caption == MainForm::axesCaption(true)    ? "three"
+                             : caption == MainForm::axesCaption(false) ? "two"
+                                                                       : caption;
+        const MainForm::Unit unit = r.form.unit();
+        QString shownUnit = unit == MainForm::Unit::Metric     ? "mm"
+                            : unit == MainForm::Unit::Imperial ? "in"
+                                                               : "";
+        if (r.form.lab公英制.caption() != MainForm::unitCaption(unit))
+            shownUnit += "(" + r.form.lab公英制.caption() + ")";
         const QString star = r.form.lab公英制.foreColor() == color::Magenta ? "*" : "";
-        QStringList shown{r.form.window.caption(), r.form.lab公英制.caption().left(1) + star};
+        QStringList shown{axes, shownUnit + star};
         for (Control* control : r.form.controls())
             if (!control->visible())
                 shown << control->name();
@@ -57,19 +69,18 @@ TEST(FrameDecoding, ColumnsOfALine) {
 // Each line sets the layout and the unit (a two-axis line shows none and leaves its colour); a
 // three-axis line while the keypad is locked leaves the layout alone, and unlocking shows the keys.
 TEST_F(ReadoutTest, EachLineArrangesTheWindowForItsAxesUnlessTheKeypadIsLocked) {
-    const QString three = "三軸顯示 %1 3375 3375 3375";
-    const QString two = "二軸顯示 * cmdZ labZ顯示 cmdIM cmdTF 2295 2295 2295";
+    const QString three = "three %1 3375 3375 3375";
+    const QString two = "two * cmdZ labZ顯示 cmdIM cmdTF 2295 2295 2295";
     const QString keys = "%1 Frame歸零 cmdX cmdY cmdZ %2cmdDR cmdDIV cmdABS cmdIM cmdTF %3";
     const std::pair<std::function<void()>, QString> steps[] = {
-        {[&] { r.handle(ThreeAxisInch); }, three.arg("英*")},
+        {[&] { r.handle(ThreeAxisInch); }, three.arg("in*")},
         {[&] { r.handle(TwoAxis); }, two},
-        {[&] { r.handle(ThreeAxisMetric); }, three.arg("公")},
-        {[&] { lock(); }, keys.arg("三軸顯示 公", "", "3375 3375 3375")},
-        {[&] { r.handle(TwoAxis); }, keys.arg("二軸顯示 ", "labZ顯示 ", "2295 2295 2295")},
-        {[&] { r.handle(ThreeAxisMetric); },
-         keys.arg("二軸顯示 公", "labZ顯示 ", "2295 2295 2295")},
-        {[&] { lock(); }, "二軸顯示 公 labZ顯示 2295 2295 2295"},
-        {[&] { r.handle(ThreeAxisMetric); }, three.arg("公")},
+        {[&] { r.handle(ThreeAxisMetric); }, three.arg("mm")},
+        {[&] { lock(); }, keys.arg("three mm", "", "3375 3375 3375")},
+        {[&] { r.handle(TwoAxis); }, keys.arg("two ", "labZ顯示 ", "2295 2295 2295")},
+        {[&] { r.handle(ThreeAxisMetric); }, keys.arg("two mm", "labZ顯示 ", "2295 2295 2295")},
+        {[&] { lock(); }, "two mm labZ顯示 2295 2295 2295"},
+        {[&] { r.handle(ThreeAxisMetric); }, three.arg("mm")},
     };
     for (const auto& [step, expected] : steps) {
         step();
@@ -198,7 +209,7 @@ TEST_F(ReadoutTest, PulledCableIsToldTheReadingsGreyAndTheHalfLineNeverJoinsTheN
     };
     r.tick();
     ASSERT_EQ(told().size(), 1U);
-    EXPECT_EQ(told()[0].prompt, "USB斷線或Vx515沒開機");
+    EXPECT_EQ(told()[0].prompt, PollCycle::linkLostMessage());
     EXPECT_FALSE(tickDuringBox);
     EXPECT_TRUE(r.serial.portOpen());
     EXPECT_EQ(readings(), color::Grey); // until a line comes
@@ -221,18 +232,19 @@ TEST_F(ReadoutTest, CounterStillAwayAfterOkIsOpenedByLaterTicksWhenItComesBack) 
         r.tick();
     EXPECT_EQ(told().size(), 1U);
     EXPECT_EQ(r.host.unloads, 0);
-    EXPECT_EQ(r.panel(1), "USB斷線或Vx515沒開機08:00:01");
+    EXPECT_EQ(r.panel(1), MainForm::linkStatusText(PollCycle::linkLostMessage(), "08:00:01"));
     r.serial.holdPort(1);
     for (const char* time : {"08:00:05", "08:00:06"}) {
         r.rig.clock.time = QString::fromLatin1(time);
         r.tick();
     }
-    EXPECT_EQ(r.panel(1), "傳輸埠正被其他程式使用08:00:05");
+    EXPECT_EQ(r.panel(1),
+              MainForm::linkStatusText(standardDescription(err::PortInUse), "08:00:05"));
     r.serial.addPort(1);
     r.rig.clock.time = QStringLiteral("08:00:09");
     r.tick();
     EXPECT_TRUE(r.serial.portOpen());
-    EXPECT_EQ(r.panel(1), "USB已重新連線08:00:09");
+    EXPECT_EQ(r.panel(1), MainForm::linkStatusText(PollCycle::linkBackMessage(), "08:00:09"));
 }
 
 // 8002 in a tick is told and the port opened again; a closed port ends the program, saying why.
@@ -241,7 +253,7 @@ TEST_F(ReadoutTest, InvalidPortIsToldAndOpenedAgainAndAClosedPortEndsTheProgram)
     r.serial.failNext(Op::InBufferCount, err::InvalidPortNumber);
     r.tick();
     ASSERT_EQ(told().size(), 1U);
-    EXPECT_EQ(told()[0].title, "USB無信號");
+    EXPECT_EQ(told()[0].title, PollCycle::linkLostTitle());
     EXPECT_TRUE(r.serial.portOpen());
     EXPECT_EQ(r.host.unloads, 0);
     r.serial.setPortOpen(false);
@@ -262,7 +274,7 @@ TEST_F(ReadoutTest, OtherErrorsEndTheTickQuietlyAndUndoNothing) {
     r.serial.feed(TwoAxis);
     r.serial.failNext(Op::Output, err::CommWriteFailed);
     r.tick(); // the answering poll fails after the line was handled and emptied
-    EXPECT_EQ(r.form.window.caption(), "二軸顯示");
+    EXPECT_TRUE(r.state.twoAxis);
     EXPECT_TRUE(r.state.frameBuffer.isEmpty());
     EXPECT_EQ(polls(), 1);
     EXPECT_TRUE(told().empty());
@@ -275,11 +287,13 @@ TEST_F(ReadoutTest, HaltAndGo) {
     r.tick();
     r.keypad.cmdRS_Click();
     r.keypad.CmdHalt_Click();
-    EXPECT_EQ(r.form.CmdHalt.caption(), "Go");
+    EXPECT_TRUE(r.state.paused);
+    EXPECT_EQ(r.form.CmdHalt.caption(), MainForm::haltCaption(true));
     EXPECT_EQ(readings(), color::Red);
     EXPECT_FALSE(r.tick());
     r.keypad.CmdHalt_Click();
-    EXPECT_EQ(r.form.CmdHalt.caption(), "Halt");
+    EXPECT_FALSE(r.state.paused);
+    EXPECT_EQ(r.form.CmdHalt.caption(), MainForm::haltCaption(false));
     EXPECT_EQ(r.form.labZ顯示.foreColor(), color::ButtonText);
     r.openLog();
     r.serial.feed(ThreeAxisMetric);
@@ -299,18 +313,17 @@ TEST(PollCycleEvents, HandlersRunDuringAFrame) {
     struct Row {
         std::function<void(ReadoutRig&)> during;
         int polls;
-        QString caption;
+        bool threeAxesShown;
     };
     const Row rows[] = {
         {[](ReadoutRig& t) {
-             if (t.form.CmdHalt.caption() == "Halt")
+             if (!t.state.paused)
                  t.keypad.CmdHalt_Click();
          },
-         2, "三軸顯示"},
-        {[](ReadoutRig& t) { t.form.window.unload(); }, 0, "三軸顯示"},
-        {[](ReadoutRig& t) { t.serial.setPortOpen(false); }, 0, "二軸顯示"},
-        {[](ReadoutRig& t) { t.serial.setPortOpen(false), t.serial.setPortOpen(true); }, 0,
-         "二軸顯示"},
+         2, true},
+        {[](ReadoutRig& t) { t.form.window.unload(); }, 0, true},
+        {[](ReadoutRig& t) { t.serial.setPortOpen(false); }, 0, false},
+        {[](ReadoutRig& t) { t.serial.setPortOpen(false), t.serial.setPortOpen(true); }, 0, false},
     };
     for (const Row& row : rows) {
         ReadoutRig t;
@@ -318,7 +331,7 @@ TEST(PollCycleEvents, HandlersRunDuringAFrame) {
         t.serial.feed(TwoAxis + ThreeAxisMetric);
         t.tick();
         EXPECT_EQ(t.serial.written().count('O'), row.polls);
-        EXPECT_EQ(t.form.window.caption(), row.caption);
+        EXPECT_EQ(t.form.window.caption(), MainForm::axesCaption(row.threeAxesShown));
         EXPECT_TRUE(t.rig.dialogs.messages.empty());
     }
 }

@@ -81,7 +81,7 @@ TEST_F(BigReadoutTest, FollowsFramesHaltStaleAndTwoAxesRepaintingOnlyWhatChanged
     big().open();
     QApplication::processEvents();
     EXPECT_EQ(big().row(2).text, "0.001");
-    EXPECT_EQ(big().unitText(), "公制 mm");
+    EXPECT_EQ(big().unitText(), ui::BigReadoutWindow::unitName(MainForm::Unit::Metric));
     PaintLog log(big());
     frame(ThreeAxisMetric); // nothing changed: nothing painted
     QApplication::processEvents();
@@ -100,8 +100,11 @@ TEST_F(BigReadoutTest, FollowsFramesHaltStaleAndTwoAxesRepaintingOnlyWhatChanged
     handlers.keypad.CmdHalt_Click();
     r.form.labY顯示.setForeColor(0x00808080); // a reading no longer live
     EXPECT_EQ(big().row(1).colour, QColor(0x8C8C8C));
+    frame(ThreeAxisInch);
+    EXPECT_EQ(big().unitText(), ui::BigReadoutWindow::unitName(MainForm::Unit::Imperial));
     frame(TwoAxis);
     EXPECT_FALSE(big().row(2).visible);
+    EXPECT_TRUE(big().unitText().isEmpty());
     EXPECT_EQ(big().layout().rows, 2);
 }
 

@@ -27,10 +27,10 @@ struct CommandRig : FormRig {
         const QString count = form.lab計數顯示.caption();
         QStringList t = {serial.written().isEmpty() ? "" : "sent " + serial.written(),
                          state.recordRequest ? "record" : "",
-                         form.CmdHalt.caption() == "Go" ? "halted" : "",
+                         state.paused ? "halted" : "",
                          form.mnu鎖住按鍵.checked() && !form.cmdX.visible() ? "locked" : "",
                          panel(2) == log ? file : "",
-                         panel(2) == text::NoLogFile ? "no log" : "",
+                         panel(2) == MainForm::noLogFileText() ? "no log" : "",
                          count == "7" ? "" : "count " + count,
                          host.unloads > 0 ? "unloaded" : "",
                          form.port.item(1).toolTip().isEmpty() ? "" : "tooltips"};

@@ -62,7 +62,7 @@ TEST_F(StartupTest, ASecondCopyPointsToTheFirstAndEnds) {
     EXPECT_EQ(steps, QStringList({"activateOther", "end"}));
     ASSERT_EQ(rig.rig.dialogs.messages.size(), 1U);
     const ScriptedDialogs::Message& told = rig.rig.dialogs.messages[0];
-    EXPECT_EQ(told.title + ": " + told.prompt, "Vx: 這程式已執行");
+    EXPECT_EQ(told.title + ": " + told.prompt, "Vx: " + Startup::alreadyRunningMessage());
     EXPECT_EQ(told.type, mb::Critical);
 }
 

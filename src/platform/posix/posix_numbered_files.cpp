@@ -2,6 +2,7 @@
 
 #include "platform/runtime_error.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -38,15 +39,18 @@ RuntimeError fileError(int errnum, const QString& path) {
     default:
         break;
     }
-    return {number, QStringLiteral("%1：%2 (%3)").arg(standardDescription(number), path, reason)};
+    return {number, QCoreApplication::translate("PosixNumberedFiles", "%1：%2 (%3)")
+                        .arg(standardDescription(number), path, reason)};
 }
 
 // Text, records and the log are files on a disk; a pipe or a device could block the program or
 // take what is written elsewhere.
 RuntimeError notAFile(const QString& path) {
-    return {err::PathFileAccessError,
-            QStringLiteral("%1：%2 (不是一般檔案，而是管道、裝置或資料夾；請選一般的檔案)")
-                .arg(standardDescription(err::PathFileAccessError), path)};
+    return {
+        err::PathFileAccessError,
+        QCoreApplication::translate("PosixNumberedFiles",
+                                    "%1：%2 (不是一般檔案，而是管道、裝置或資料夾；請選一般的檔案)")
+            .arg(standardDescription(err::PathFileAccessError), path)};
 }
 
 } // namespace
@@ -58,13 +62,14 @@ PosixNumberedFiles::~PosixNumberedFiles() {
 
 void PosixNumberedFiles::open(int fileNumber, const QString& path, int flags, int recordLength) {
     if (m_files.count(fileNumber) != 0)
-        throw RuntimeError(err::FileAlreadyOpen, QStringLiteral("%1：#%2")
-                                                     .arg(standardDescription(err::FileAlreadyOpen))
-                                                     .arg(fileNumber));
+        throw RuntimeError(err::FileAlreadyOpen,
+                           QCoreApplication::translate("PosixNumberedFiles", "%1：#%2")
+                               .arg(standardDescription(err::FileAlreadyOpen))
+                               .arg(fileNumber));
     if (path.isEmpty())
-        throw RuntimeError(
-            err::FileNotFound,
-            QStringLiteral("%1：檔名是空的").arg(standardDescription(err::FileNotFound)));
+        throw RuntimeError(err::FileNotFound,
+                           QCoreApplication::translate("PosixNumberedFiles", "%1：檔名是空的")
+                               .arg(standardDescription(err::FileNotFound)));
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
     // A device is not even opened (opening one may act on it); the check after the open catches a
@@ -142,12 +147,12 @@ void PosixNumberedFiles::putRecord(int fileNumber, int recordNumber, const QByte
         throw RuntimeError(err::BadFileNumber);
     if (file.readOnly)
         throw RuntimeError(err::PermissionDenied,
-                           QStringLiteral("%1：%2 只能讀取")
+                           QCoreApplication::translate("PosixNumberedFiles", "%1：%2 只能讀取")
                                .arg(standardDescription(err::PermissionDenied), file.path));
     if (bytes.size() > file.recordLength)
-        throw RuntimeError(
-            err::BadRecordLength,
-            QStringLiteral("%1：%2").arg(standardDescription(err::BadRecordLength), file.path));
+        throw RuntimeError(err::BadRecordLength,
+                           QCoreApplication::translate("PosixNumberedFiles", "%1：%2")
+                               .arg(standardDescription(err::BadRecordLength), file.path));
     QByteArray record = bytes;
     record.append(file.recordLength - bytes.size(), '\0');
     writeAll(file, record, static_cast<off_t>(recordNumber - 1) * file.recordLength);
@@ -164,8 +169,9 @@ void PosixNumberedFiles::openOutput(int fileNumber, const QString& path) {
 void PosixNumberedFiles::print(int fileNumber, const QByteArray& bytes) {
     OpenFile& file = find(fileNumber);
     if (file.recordLength > 0)
-        throw RuntimeError(err::BadFileMode, QStringLiteral("%1：%2").arg(
-                                                 standardDescription(err::BadFileMode), file.path));
+        throw RuntimeError(err::BadFileMode,
+                           QCoreApplication::translate("PosixNumberedFiles", "%1：%2")
+                               .arg(standardDescription(err::BadFileMode), file.path));
     // A record is in the file whole or not at all: what a failed write left is taken back.
     const off_t before = ::lseek(file.fd, 0, SEEK_END);
     try {

@@ -4,6 +4,7 @@
 #include "platform/runtime_error.h"
 #include "terminal_device.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <algorithm>
@@ -45,12 +46,13 @@ PosixSerial::~PosixSerial() {
 
 void PosixSerial::setCommPort(int16_t portNumber) {
     if (m_fd >= 0)
-        throw RuntimeError(err::PortAlreadyOpen, QStringLiteral("%1：COM%2，請先關閉再換傳輸埠")
+        throw RuntimeError(err::PortAlreadyOpen, QCoreApplication::translate(
+                                                     "PosixSerial", "%1：COM%2，請先關閉再換傳輸埠")
                                                      .arg(standardDescription(err::PortAlreadyOpen))
                                                      .arg(m_commPort));
     if (portNumber < 1 || portNumber > 255)
         throw RuntimeError(err::InvalidPortNumber,
-                           QStringLiteral("%1：%2（應為 1 到 255）")
+                           QCoreApplication::translate("PosixSerial", "%1：%2（應為 1 到 255）")
                                .arg(standardDescription(err::InvalidPortNumber))
                                .arg(portNumber));
     m_commPort = portNumber;
@@ -69,10 +71,11 @@ void PosixSerial::applyLine(const LineSettings& line) {
                 markGone();
                 requireLive();
             }
-            throw RuntimeError(err::CommStateFailed,
-                               QStringLiteral("%1：%2 無法設為「%3」(%4)")
-                                   .arg(standardDescription(err::CommStateFailed), m_openPath,
-                                        line.toString(), reason(e)));
+            throw RuntimeError(
+                err::CommStateFailed,
+                QCoreApplication::translate("PosixSerial", "%1：%2 無法設為「%3」(%4)")
+                    .arg(standardDescription(err::CommStateFailed), m_openPath, line.toString(),
+                         reason(e)));
         }
     }
 }
@@ -90,9 +93,10 @@ bool PosixSerial::portOpen() const {
 
 void PosixSerial::openPort() {
     if (m_fd >= 0)
-        throw RuntimeError(err::PortAlreadyOpen, QStringLiteral("%1：COM%2")
-                                                     .arg(standardDescription(err::PortAlreadyOpen))
-                                                     .arg(m_commPort));
+        throw RuntimeError(err::PortAlreadyOpen,
+                           QCoreApplication::translate("PosixSerial", "%1：COM%2")
+                               .arg(standardDescription(err::PortAlreadyOpen))
+                               .arg(m_commPort));
     const int port = m_commPort;
     const QString path = m_devices.pathOf(port);
     const QByteArray native = QFile::encodeName(path);
@@ -103,10 +107,10 @@ void PosixSerial::openPort() {
     if (::stat(native.constData(), &st) != 0) {
         if (errno == EACCES)
             throw accessDenied(port, path);
-        throw noSuchPort(port, path, QStringLiteral("不存在"));
+        throw noSuchPort(port, path, QCoreApplication::translate("PosixSerial", "不存在"));
     }
     if (!S_ISCHR(st.st_mode))
-        throw noSuchPort(port, path, QStringLiteral("不是終端裝置"));
+        throw noSuchPort(port, path, QCoreApplication::translate("PosixSerial", "不是終端裝置"));
 
     int fd = -1;
     do {
@@ -116,7 +120,7 @@ void PosixSerial::openPort() {
         throw openFailure(errno, port, path);
     DescriptorGuard guard(fd);
     if (::isatty(fd) == 0)
-        throw noSuchPort(port, path, QStringLiteral("不是終端裝置"));
+        throw noSuchPort(port, path, QCoreApplication::translate("PosixSerial", "不是終端裝置"));
     // The lock first: TIOCEXCL is a flag on the device that another holder shares, so it is only
     // ours to set (and to clear on close) once the lock says nobody else has the port. The lock
     // also holds against root, which TIOCEXCL does not.
@@ -131,9 +135,10 @@ void PosixSerial::openPort() {
         ::ioctl(fd, TIOCNXCL);
         if (isGoneErrno(e))
             throw noSuchPort(port, path, reason(e));
-        throw RuntimeError(err::CommStateFailed, QStringLiteral("%1：%2 無法設為「%3」(%4)")
-                                                     .arg(standardDescription(err::CommStateFailed),
-                                                          path, line.toString(), reason(e)));
+        throw RuntimeError(
+            err::CommStateFailed,
+            QCoreApplication::translate("PosixSerial", "%1：%2 無法設為「%3」(%4)")
+                .arg(standardDescription(err::CommStateFailed), path, line.toString(), reason(e)));
     }
     // Whatever the device sent before we were listening belongs to no request of ours.
     ::tcflush(fd, TCIFLUSH);
@@ -179,22 +184,24 @@ void PosixSerial::closePort() {
 
 void PosixSerial::requireOpen() const {
     if (m_fd < 0)
-        throw RuntimeError(
-            err::PortNotOpen,
-            QStringLiteral("%1：COM%2").arg(standardDescription(err::PortNotOpen)).arg(m_commPort));
+        throw RuntimeError(err::PortNotOpen, QCoreApplication::translate("PosixSerial", "%1：COM%2")
+                                                 .arg(standardDescription(err::PortNotOpen))
+                                                 .arg(m_commPort));
 }
 
 void PosixSerial::requireLive() {
     if (m_gone)
-        throw RuntimeError(err::DeviceGone, QStringLiteral("%1：COM%2 (%3)")
-                                                .arg(standardDescription(err::DeviceGone))
-                                                .arg(m_commPort)
-                                                .arg(m_openPath));
+        throw RuntimeError(err::DeviceGone,
+                           QCoreApplication::translate("PosixSerial", "%1：COM%2 (%3)")
+                               .arg(standardDescription(err::DeviceGone))
+                               .arg(m_commPort)
+                               .arg(m_openPath));
     if (m_readFault != 0) {
         const int e = std::exchange(m_readFault, 0);
-        throw RuntimeError(err::CommReadFailed, QStringLiteral("%1：%2 (%3)")
-                                                    .arg(standardDescription(err::CommReadFailed),
-                                                         m_openPath, reason(e)));
+        throw RuntimeError(
+            err::CommReadFailed,
+            QCoreApplication::translate("PosixSerial", "%1：%2 (%3)")
+                .arg(standardDescription(err::CommReadFailed), m_openPath, reason(e)));
     }
 }
 
@@ -239,7 +246,7 @@ void PosixSerial::output(const QByteArray& bytes) {
         if (e != EAGAIN && e != EWOULDBLOCK)
             throw RuntimeError(
                 err::CommWriteFailed,
-                QStringLiteral("%1：%2 (%3)")
+                QCoreApplication::translate("PosixSerial", "%1：%2 (%3)")
                     .arg(standardDescription(err::CommWriteFailed), m_openPath, reason(e)));
         pollfd p{m_fd, POLLOUT, 0};
         const int ready = ::poll(&p, 1, static_cast<int>(deadline.remainingTime()));
@@ -248,10 +255,11 @@ void PosixSerial::output(const QByteArray& bytes) {
             requireLive();
         }
         if (ready == 0 || deadline.hasExpired())
-            throw RuntimeError(err::CommWriteFailed,
-                               QStringLiteral("%1：%2 沒有在 %3 毫秒內收下資料")
-                                   .arg(standardDescription(err::CommWriteFailed), m_openPath)
-                                   .arg(kWriteTimeoutMs));
+            throw RuntimeError(
+                err::CommWriteFailed,
+                QCoreApplication::translate("PosixSerial", "%1：%2 沒有在 %3 毫秒內收下資料")
+                    .arg(standardDescription(err::CommWriteFailed), m_openPath)
+                    .arg(kWriteTimeoutMs));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "terminal_speeds.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <cerrno>
 #include <cstring>
@@ -28,14 +29,17 @@ speed_t lineSpeed(const LineSettings& line) {
     if (line.parity != 'N' || line.dataBits != 8)
         throw RuntimeError(
             err::InvalidSettings,
-            QStringLiteral(
+            QCoreApplication::translate(
+                "PosixSerial",
                 "傳輸設定「%1」無法使用：只支援無同位檢查 (N)、8 個資料位元、1 或 2 個停止位元")
                 .arg(text));
     if (const std::optional<speed_t> code = speedCode(line.baud))
         return *code;
     throw RuntimeError(
         err::InvalidSettings,
-        QStringLiteral("傳輸設定「%1」無法使用：不支援速率 %2").arg(text).arg(line.baud));
+        QCoreApplication::translate("PosixSerial", "傳輸設定「%1」無法使用：不支援速率 %2")
+            .arg(text)
+            .arg(line.baud));
 }
 
 int setTerminalLine(int fd, int stopBits, speed_t speed) {
@@ -61,23 +65,26 @@ int setTerminalLine(int fd, int stopBits, speed_t speed) {
 }
 
 RuntimeError noSuchPort(int port, const QString& path, const QString& detail) {
-    return {err::InvalidPortNumber, QStringLiteral("%1：COM%2 (%3) %4")
+    return {err::InvalidPortNumber, QCoreApplication::translate("PosixSerial", "%1：COM%2 (%3) %4")
                                         .arg(standardDescription(err::InvalidPortNumber))
                                         .arg(port)
                                         .arg(path, detail)};
 }
 
 RuntimeError portInUse(int port, const QString& path) {
-    return {err::PortInUse,
-            QStringLiteral("傳輸埠 COM%1 正被其他程式使用：%2 已被鎖定，請先關閉使用這個裝置的程式")
-                .arg(port)
-                .arg(path)};
+    return {
+        err::PortInUse,
+        QCoreApplication::translate(
+            "PosixSerial", "傳輸埠 COM%1 正被其他程式使用：%2 已被鎖定，請先關閉使用這個裝置的程式")
+            .arg(port)
+            .arg(path)};
 }
 
 RuntimeError accessDenied(int port, const QString& path) {
     return {err::PortAccessDenied,
-            QStringLiteral("沒有開啟傳輸埠 COM%1 (%2) 的權限：請把使用者加入 dialout 群組"
-                           "（sudo usermod -aG dialout $USER），然後登出再登入")
+            QCoreApplication::translate(
+                "PosixSerial", "沒有開啟傳輸埠 COM%1 (%2) 的權限：請把使用者加入 dialout 群組"
+                               "（sudo usermod -aG dialout $USER），然後登出再登入")
                 .arg(port)
                 .arg(path)};
 }

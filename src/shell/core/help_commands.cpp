@@ -4,12 +4,14 @@
 
 namespace vx {
 
-const QString HelpCommands::ContentsMessage = QStringLiteral("該程式專接Vx515用");
+QString HelpCommands::contentsMessage() {
+    return tr("該程式專接Vx515用");
+}
 
 void HelpCommands::mnuHelpContents_Click() {
     const QString helpFile = m_platform.app.helpFile;
     if (helpFile.isEmpty()) {
-        m_platform.dialogs.msgBox(ContentsMessage, mb::Information, m_form.window.caption());
+        m_platform.dialogs.msgBox(contentsMessage(), mb::Information, m_form.window.caption());
         return;
     }
     // From here on failures are skipped; one left pending is shown with its description.

@@ -2,11 +2,14 @@
 
 #include "form/main_form.h"
 #include "platform/platform.h"
+#include <QCoreApplication>
 
 namespace vx {
 
 // Help > Contents and Help > About.
 class HelpCommands {
+    Q_DECLARE_TR_FUNCTIONS(HelpCommands)
+
 public:
     HelpCommands(MainForm& form, Platform& platform)
         : m_form(form)
@@ -15,7 +18,7 @@ public:
     void mnuHelpContents_Click();
     void mnuHelpAbout_Click();
 
-    static const QString ContentsMessage;
+    static QString contentsMessage();
 
 private:
     MainForm& m_form;

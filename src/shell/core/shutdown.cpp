@@ -14,16 +14,15 @@ void Shutdown::closeTelling(int fileNumber, const QString& what) {
     try {
         m_platform.files.close(fileNumber);
     } catch (const RuntimeError& error) {
-        m_platform.dialogs.msgBox(
-            QStringLiteral("%1關閉時發生錯誤：\n%2").arg(what, error.description()),
-            mb::Exclamation);
+        m_platform.dialogs.msgBox(tr("%1關閉時發生錯誤：\n%2").arg(what, error.description()),
+                                  mb::Exclamation);
     }
 }
 
 void Shutdown::Form_Unload(int16_t& Cancel) {
     (void)Cancel; // never set: the unload always goes ahead
-    closeTelling(fileno::LogFile, QStringLiteral("記錄檔"));
-    closeTelling(fileno::PortSettings, QStringLiteral("傳輸埠設定檔"));
+    closeTelling(fileno::LogFile, tr("記錄檔"));
+    closeTelling(fileno::PortSettings, tr("傳輸埠設定檔"));
 
     // From here on every failure is ignored.
     ResumeNext step(vxFiles);

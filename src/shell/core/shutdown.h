@@ -3,12 +3,15 @@
 #include "form/loaded_forms.h"
 #include "form/main_form.h"
 #include "platform/platform.h"
+#include <QCoreApplication>
 
 namespace vx {
 
 // Closing the main window, however it is closed: both files are closed, other windows unloaded, and
 // the window's position and size written to the per-user settings store unless it is minimized.
 class Shutdown {
+    Q_DECLARE_TR_FUNCTIONS(Shutdown)
+
 public:
     Shutdown(MainForm& form, Platform& platform, LoadedForms& forms)
         : m_form(form)

@@ -2,7 +2,9 @@
 
 namespace vx {
 
-const QString Startup::AlreadyRunning = QStringLiteral("這程式已執行");
+QString Startup::alreadyRunningMessage() {
+    return tr("這程式已執行");
+}
 
 // Traps nothing.
 bool Startup::Main() {
@@ -39,7 +41,7 @@ bool Startup::CheckExist(FormWindow& window) {
     if (!m_hooks.otherCopyRunning || !m_hooks.otherCopyRunning())
         return false;
     const QString title = m_app.title;
-    m_platform.dialogs.msgBox(AlreadyRunning, mb::Critical, title);
+    m_platform.dialogs.msgBox(alreadyRunningMessage(), mb::Critical, title);
     m_app.title.clear();
     window.setCaption(QString());
     m_hooks.activateOtherCopy();

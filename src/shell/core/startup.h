@@ -3,6 +3,7 @@
 #include "form/splash_form.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <functional>
 
 namespace vx {
@@ -26,6 +27,8 @@ struct StartupHooks {
 // The start routine and the splash window's handlers: the splash shows the version, and on its
 // first tick it loads the main window (which finds the counter), shows it and unloads itself.
 class Startup {
+    Q_DECLARE_TR_FUNCTIONS(Startup)
+
 public:
     Startup(SplashForm& splash, Platform& platform, AppInfo& app, StartupHooks hooks)
         : m_splash(splash)
@@ -43,7 +46,7 @@ public:
     // Another copy started here and asks this one to come to the front.
     void OtherCopyStarted();
 
-    static const QString AlreadyRunning;
+    static QString alreadyRunningMessage();
 
 private:
     SplashForm& m_splash;

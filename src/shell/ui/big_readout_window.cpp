@@ -5,6 +5,7 @@
 #include "platform/log_categories.h"
 #include "widget_style.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -32,14 +33,6 @@ BigReadoutLayout::Face faceAt(QFont font, int pixelSize) {
     return {widest / pixelSize, metrics.height() / pixelSize, metrics.ascent() / pixelSize};
 }
 
-QString unitOf(const QString& caption) {
-    if (caption.startsWith(QStringLiteral("公")))
-        return QStringLiteral("公制 mm");
-    if (caption.startsWith(QStringLiteral("英")))
-        return QStringLiteral("英制 in");
-    return {};
-}
-
 BigReadoutWindow::Row rowOf(const Control& label, const QString& letter) {
     return {letter, label.caption().trimmed(),
             QColor::fromRgb(highContrastColour(label.foreColor())), label.visible()};
@@ -57,7 +50,7 @@ BigReadoutWindow::BigReadoutWindow(MainForm& form, SettingsStore& settings, QStr
     , m_appName(std::move(appName))
     , m_labels{&form.labX顯示, &form.labY顯示, &form.labZ顯示} {
     setObjectName(QStringLiteral("bigReadout"));
-    setWindowTitle(QStringLiteral("大字顯示"));
+    setWindowTitle(QCoreApplication::translate("BigReadoutWindow", "大字顯示"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_font = QFont(QStringLiteral("DejaVu Sans Mono"));
     m_font.setStyleHint(QFont::Monospace);
@@ -70,6 +63,18 @@ BigReadoutWindow::BigReadoutWindow(MainForm& form, SettingsStore& settings, QStr
             if (isVisible())
                 follow();
         });
+}
+
+QString BigReadoutWindow::unitName(MainForm::Unit unit) {
+    switch (unit) {
+    case MainForm::Unit::Metric:
+        return QCoreApplication::translate("BigReadoutWindow", "公制 mm");
+    case MainForm::Unit::Imperial:
+        return QCoreApplication::translate("BigReadoutWindow", "英制 in");
+    case MainForm::Unit::None:
+        break;
+    }
+    return {};
 }
 
 void BigReadoutWindow::open() {
@@ -109,7 +114,7 @@ void BigReadoutWindow::follow() {
         longest = std::max(longest, static_cast<int>(next[i].text.size()));
     }
     const Row unit{{},
-                   unitOf(m_form.lab公英制.caption()),
+                   unitName(m_form.unit()),
                    QColor::fromRgb(highContrastColour(m_form.lab公英制.foreColor())),
                    true};
     int decimals = 0;

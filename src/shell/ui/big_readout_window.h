@@ -36,6 +36,8 @@ public:
     const BigReadoutLayout& layout() const { return m_layout; }
 
     static const QString Section;
+    // The unit as it is shown under the readings.
+    static QString unitName(MainForm::Unit unit);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
