@@ -27,5 +27,15 @@ TEST_F(Session, ReadingsFollowTheCounterAndKeysReachIt) {
     EXPECT_TRUE(exitVx(main));
 }
 
+// A user whose language is English has the program in English.
+TEST_F(Session, EnglishForAnEnglishUser) {
+    startSim(1);
+    setLanguage("en_US.UTF-8");
+    startVx();
+    const QString main = window("Three-axis readout", 20s);
+    ASSERT_FALSE(main.isEmpty()) << "no window titled Three-axis readout";
+    EXPECT_TRUE(exitVx(main));
+}
+
 } // namespace
 } // namespace vx::e2e

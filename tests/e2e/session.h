@@ -101,11 +101,10 @@ protected:
         QDir().mkpath(m_artefacts);
         for (const char* dir : {"work", "ports", "config", "home", "tmp"})
             QDir(m_dir.path()).mkdir(QString::fromLatin1(dir));
-        // Nothing of the caller's desktop (scaling, style, another display), which would move the
-        // places on the screen.
-        for (const char* variable : {"PATH", "LANG", "LC_ALL"})
-            if (qEnvironmentVariableIsSet(variable))
-                m_env.insert(variable, qEnvironmentVariable(variable));
+        // Nothing of the caller's desktop (scaling, style, another display, its language), which
+        // would move the places on the screen or change the texts looked for.
+        m_env.insert("PATH", qEnvironmentVariable("PATH"));
+        m_env.insert("LANG", "C.UTF-8");
         for (const auto& [variable, folder] : {std::pair{"VX_SERIAL_PORT_DIR", "ports"},
                                                {"XDG_CONFIG_HOME", "config"},
                                                {"HOME", "home"},
@@ -159,6 +158,9 @@ protected:
             fail("cannot write the port-settings file");
     }
 
+    // The language of the programs started from now on (LANG; LANGUAGE, LC_ALL and LC_MESSAGES
+    // are never set).
+    void setLanguage(const QString& lang) { m_env.insert("LANG", lang); }
     // vx, with a log of its own per run; earlier runs go on running.
     QProcess& startVx() {
         return *(m_vx = &launch(VX_PATH, {}, QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
