@@ -9,6 +9,8 @@ packages=(
     # building and running (./run.sh, also on a virtual display)
     cmake g++ make pkg-config
     qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev
+    # the English catalogue: lupdate and lrelease, and qt_add_translations for CMake
+    qt6-tools-dev qt6-l10n-tools
     fonts-arphic-uming fonts-arphic-ukai
     xvfb xdotool imagemagick
 )
