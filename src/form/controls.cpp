@@ -1,6 +1,7 @@
 #include "controls.h"
 
 #include "platform/runtime_error.h"
+
 #include <QCoreApplication>
 
 namespace vx {

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "port_menus.h"
 #include "port_settings_file.h"
+
 #include <QCoreApplication>
 
 namespace vx {

@@ -2,6 +2,7 @@
 
 #include "form/main_form.h"
 #include "platform/serial_devices.h"
+
 #include <QCoreApplication>
 
 namespace vx {

@@ -1,4 +1,5 @@
 #include "app_info.h"
+
 #include <QCoreApplication>
 
 #if !defined(VX_VERSION_MAJOR) || !defined(VX_VERSION_MINOR) || !defined(VX_VERSION_PATCH)

@@ -1,4 +1,5 @@
 #include "untrapped.h"
+
 #include <QCoreApplication>
 
 namespace vx {

@@ -3,6 +3,7 @@
 #include "form/loaded_forms.h"
 #include "form/main_form.h"
 #include "platform/platform.h"
+
 #include <QCoreApplication>
 
 namespace vx {

@@ -1,6 +1,6 @@
 #include "record_key.h"
-#include <QCoreApplication>
 
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace vx::ui {
