@@ -61,7 +61,8 @@ export DISPLAY=":$(cat "$displayfile")"
 (cd "$run_dir/work" && exec "$top/build/app/vx") >"$run_dir/vx.out" 2>&1 &
 vx_pid=$!
 pids+=($vx_pid)
-if ! window=$(timeout 30 xdotool search --sync --name '^三軸顯示$' | head -n 1); then
+# The title in either language: vx speaks the user's (English or Traditional Chinese).
+if ! window=$(timeout 30 xdotool search --sync --name '^(三軸顯示|Three-axis readout)$' | head -n 1); then
     echo "the main window did not appear; see $run_dir/vx.out"
     exit 1
 fi

@@ -2,6 +2,9 @@
 # a deadline, a virtual screen and the port-settings file.
 
 bench_pids=()
+# The windows are looked for by their documented titles: vx runs in Traditional Chinese.
+export LANG=C.UTF-8
+unset LANGUAGE LC_ALL LC_MESSAGES
 
 # Ends one process of ours: a polite signal, a deadline, then a kill; always reaped.
 stop_process() {

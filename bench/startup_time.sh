@@ -19,6 +19,9 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 export XDG_CONFIG_HOME="$work/config"
+# The window is looked for by its documented title: vx runs in Traditional Chinese.
+export LANG=C.UTF-8
+unset LANGUAGE LC_ALL LC_MESSAGES
 
 # Seconds from launch until a window with that name exists; the program is ended afterwards.
 time_to_window() {

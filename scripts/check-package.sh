@@ -87,7 +87,9 @@ pids+=($!)
 wait_for 10 test -s "$tmp/display" || fail "Xvfb did not start"
 read -ra command <<<"$(sed -n 's/^Exec=//p' "$desktop")"
 [ "${command[0]}" = vx ] || fail "the desktop entry does not start vx: ${command[*]}"
-(cd "$tmp/cwd" && exec env DISPLAY=":$(cat "$tmp/display")" VX_SERIAL_PORT_DIR="$tmp/ports" \
+# In its documented language, whatever the caller's: the window is looked for by its title.
+(cd "$tmp/cwd" && exec env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=C.UTF-8 \
+    DISPLAY=":$(cat "$tmp/display")" VX_SERIAL_PORT_DIR="$tmp/ports" \
     HOME="$tmp/home" XDG_DATA_HOME="$tmp/data" XDG_CONFIG_HOME="$tmp/config" \
     "$root/usr/bin/vx" "${command[@]:1}") >"$tmp/vx.out" 2>&1 &
 vx_pid=$!
