@@ -14,10 +14,8 @@ void PortSettingsFile::open() {
         return;
     }
     // The stored port and speed are used all the same; only changes cannot be kept.
-    if (m_files.isReadOnly(FileNumber))
-        reportOnce(RuntimeError(
-            err::PermissionDenied,
-            tr("%1：這個檔案只能讀取，不能寫入").arg(standardDescription(err::PermissionDenied))));
+    if (const std::optional<RuntimeError> readOnly = m_files.whyReadOnly(FileNumber))
+        reportOnce(*readOnly);
 }
 
 int16_t PortSettingsFile::readPort() {

@@ -76,9 +76,33 @@ TEST_F(NumberedFilesTest, AFileThatMayOnlyBeReadIsReadAndRefusesWrites) {
             std::_Exit(2);
         files.openRandom(2, p, 20);
         const bool read =
-            files.isReadOnly(2) && files.getRecord(2, 1).startsWith(QByteArray("\x03\x00", 2));
+            files.whyReadOnly(2) && files.getRecord(2, 1).startsWith(QByteArray("\x03\x00", 2));
         std::_Exit(
             read && errorOf([&] { files.putRecord(2, 1, "x"); }) == err::PermissionDenied ? 0 : 1);
     };
     EXPECT_EXIT(check(), ::testing::ExitedWithCode(0), "");
+}
+
+// What another user may have planted is not written: their link (to a file, or to nothing), their
+// file, nor a link of the user's own that leads nowhere. The user's own link to a file is the
+// operator's choice and is written through. Nothing is emptied or created on the way.
+TEST_F(NumberedFilesTest, WhatAnotherUserPlantedIsNeverWrittenThrough) {
+    const QString victim = path("victim"), nowhere = path("nowhere"), theirs = path("theirs");
+    writeFileBytes(victim, "keep");
+    writeFileBytes(theirs, "keep");
+    if (!plantAsOtherUser(path("a"), victim) || !plantAsOtherUser(path("b"), nowhere) ||
+        !plantAsOtherUser(theirs) || !plantAsOtherUser(path("c"), nowhere, ::geteuid()) ||
+        !plantAsOtherUser(path("d"), victim, ::geteuid()))
+        GTEST_SKIP() << "only root can make files of another user";
+    for (const char* name : {"a", "b", "theirs", "c"})
+        for (auto open : {&PosixNumberedFiles::openOutput, &PosixNumberedFiles::openAppend}) {
+            EXPECT_EQ(errorOf([&] { (files.*open)(1, path(name)); }), err::PermissionDenied)
+                << name;
+            EXPECT_TRUE(trap.error()->description().contains(path(name)));
+        }
+    EXPECT_EQ(fileBytes(victim) + fileBytes(theirs), "keepkeep");
+    EXPECT_FALSE(QFile::exists(nowhere));
+    files.openOutput(1, path("d"));
+    files.print(1, "mine");
+    EXPECT_EQ(fileBytes(victim), "mine");
 }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -53,6 +54,43 @@ RuntimeError notAFile(const QString& path) {
             .arg(standardDescription(err::PathFileAccessError), path)};
 }
 
+// What another user planted is never written through: the file is refused, with the reason.
+enum class Refusal { OthersLink, DanglingLink, Link, OthersFile };
+
+RuntimeError refused(const QString& path, Refusal why) {
+    const char* reason = nullptr;
+    switch (why) {
+    case Refusal::OthersLink:
+        reason =
+            QT_TRANSLATE_NOOP("PosixNumberedFiles", "是其他使用者建立的符號連結，不會經由它寫入");
+        break;
+    case Refusal::DanglingLink:
+        reason = QT_TRANSLATE_NOOP("PosixNumberedFiles",
+                                   "是指向不存在檔案的符號連結，不會經由它建立檔案");
+        break;
+    case Refusal::Link:
+        reason = QT_TRANSLATE_NOOP("PosixNumberedFiles",
+                                   "是符號連結，而它指向的不是一般檔案，不會經由它寫入");
+        break;
+    case Refusal::OthersFile:
+        reason = QT_TRANSLATE_NOOP("PosixNumberedFiles", "屬於其他使用者，不會寫入");
+        break;
+    }
+    return {err::PermissionDenied,
+            QStringLiteral("%1：%2 (%3)")
+                .arg(standardDescription(err::PermissionDenied), path,
+                     QCoreApplication::translate("PosixNumberedFiles", reason))};
+}
+
+bool ownedByUserOrRoot(const struct stat& st) {
+    return st.st_uid == ::geteuid() || st.st_uid == 0;
+}
+
+struct DescriptorCloser {
+    int fd;
+    ~DescriptorCloser() { ::close(fd); }
+};
+
 } // namespace
 
 PosixNumberedFiles::~PosixNumberedFiles() {
@@ -71,23 +109,77 @@ void PosixNumberedFiles::open(int fileNumber, const QString& path, int flags, in
                            QCoreApplication::translate("PosixNumberedFiles", "%1：檔名是空的")
                                .arg(standardDescription(err::FileNotFound)));
     const QByteArray native = QFile::encodeName(path);
+    const bool writing = (flags & O_ACCMODE) != O_RDONLY;
+    QByteArray target = native;
+    if (writing) {
+        target = ownLinkTarget(path, native);
+        if (target != native)
+            flags &= ~O_CREAT; // never created through a link
+    }
+    // A file is emptied only once it is known to be the user's own.
+    const bool empty = (flags & O_TRUNC) != 0;
+    flags &= ~O_TRUNC;
     struct stat st {};
     // A device is not even opened (opening one may act on it); the check after the open catches a
     // name that changed in between.
-    if (::stat(native.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+    if (::stat(target.constData(), &st) == 0 && !S_ISREG(st.st_mode))
         throw notAFile(path);
     int fd = -1;
     do { // without waiting, should the name have become a pipe meanwhile
-        fd = openDescriptor(native, flags | O_CLOEXEC | O_NONBLOCK);
+        fd = openDescriptor(target, flags | O_CLOEXEC | O_NONBLOCK | (writing ? O_NOFOLLOW : 0));
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && writing && errno == ELOOP) // a link put there since it was looked at
+        throw refused(path, Refusal::Link);
     if (fd < 0)
         throw fileError(errno, path);
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         throw notAFile(path);
     }
+    if (writing && !ownedByUserOrRoot(st)) {
+        ::close(fd);
+        throw refused(path, Refusal::OthersFile);
+    }
+    if (empty && ::ftruncate(fd, 0) != 0) {
+        const int e = errno;
+        ::close(fd);
+        throw fileError(e, path);
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    m_files[fileNumber] = OpenFile{fd, path, recordLength};
+    m_files[fileNumber] = OpenFile{fd, path, recordLength, std::nullopt, st.st_dev, st.st_ino};
+}
+
+// A path that is a symbolic link is written through only when the link is the user's own (the
+// operator's choice) and leads to a file that is there; the file it leads to is opened without
+// following a link again. Any other path is itself.
+QByteArray PosixNumberedFiles::ownLinkTarget(const QString& path, const QByteArray& native) {
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return native;
+    // The link is read through a descriptor of its own, so the text is that of the link checked.
+    const int link = ::open(native.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+    if (link < 0)
+        throw fileError(errno, path);
+    const DescriptorCloser closer{link};
+    if (::fstat(link, &st) != 0 || !S_ISLNK(st.st_mode))
+        throw refused(path, Refusal::Link);
+    if (st.st_uid != ::geteuid())
+        throw refused(path, Refusal::OthersLink);
+    char text[PATH_MAX];
+    const ssize_t n = ::readlinkat(link, "", text, sizeof text);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof text)
+        throw refused(path, Refusal::Link);
+    QByteArray target(text, n);
+    if (!target.startsWith('/') && native.contains('/'))
+        target.prepend(native.left(native.lastIndexOf('/') + 1));
+    if (::lstat(target.constData(), &st) != 0) {
+        if (errno == ENOENT)
+            throw refused(path, Refusal::DanglingLink);
+        throw fileError(errno, path);
+    }
+    if (S_ISLNK(st.st_mode))
+        throw refused(path, Refusal::Link);
+    return target;
 }
 
 int PosixNumberedFiles::openDescriptor(const QByteArray& path, int flags) {
@@ -106,16 +198,16 @@ PosixNumberedFiles::OpenFile& PosixNumberedFiles::find(int fileNumber) {
 void PosixNumberedFiles::openRandom(int fileNumber, const QString& path, int recordLength) {
     try {
         open(fileNumber, path, O_RDWR | O_CREAT, recordLength);
-    } catch (const RuntimeError& refused) {
-        if (refused.number() != err::PermissionDenied)
+    } catch (const RuntimeError& refusal) {
+        if (refusal.number() != err::PermissionDenied)
             throw;
         // What a file we may not write holds is still worth reading; its writes are refused.
         try {
             open(fileNumber, path, O_RDONLY, recordLength);
         } catch (const RuntimeError&) {
-            throw refused;
+            throw refusal;
         }
-        m_files[fileNumber].readOnly = true;
+        m_files[fileNumber].readOnly = refusal;
     }
 }
 
@@ -146,9 +238,7 @@ void PosixNumberedFiles::putRecord(int fileNumber, int recordNumber, const QByte
     if (file.recordLength <= 0 || recordNumber < 1)
         throw RuntimeError(err::BadFileNumber);
     if (file.readOnly)
-        throw RuntimeError(err::PermissionDenied,
-                           QCoreApplication::translate("PosixNumberedFiles", "%1：%2 只能讀取")
-                               .arg(standardDescription(err::PermissionDenied), file.path));
+        throw *file.readOnly;
     if (bytes.size() > file.recordLength)
         throw RuntimeError(err::BadRecordLength,
                            QCoreApplication::translate("PosixNumberedFiles", "%1：%2")
@@ -185,7 +275,16 @@ void PosixNumberedFiles::print(int fileNumber, const QByteArray& bytes) {
 }
 
 // Writes all bytes at the offset (or at the end for -1), retrying short writes and interrupts.
+// Bytes written to a file that the path no longer leads to would be lost without a word.
 void PosixNumberedFiles::writeAll(const OpenFile& file, const QByteArray& bytes, off_t offset) {
+    struct stat named {};
+    if (::stat(QFile::encodeName(file.path).constData(), &named) != 0 ||
+        named.st_dev != file.device || named.st_ino != file.inode)
+        throw RuntimeError(err::FileNotFound,
+                           QStringLiteral("%1：%2 (%3)")
+                               .arg(standardDescription(err::FileNotFound), file.path,
+                                    QCoreApplication::translate("PosixNumberedFiles",
+                                                                "開啟之後已被刪除、移走或取代")));
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n =
@@ -221,9 +320,9 @@ bool PosixNumberedFiles::isOpen(int fileNumber) const {
     return m_files.count(fileNumber) != 0;
 }
 
-bool PosixNumberedFiles::isReadOnly(int fileNumber) const {
+std::optional<RuntimeError> PosixNumberedFiles::whyReadOnly(int fileNumber) const {
     const auto it = m_files.find(fileNumber);
-    return it != m_files.end() && it->second.readOnly;
+    return it == m_files.end() ? std::nullopt : it->second.readOnly;
 }
 
 } // namespace vx

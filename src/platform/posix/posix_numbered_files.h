@@ -9,7 +9,8 @@ namespace vx {
 
 // Numbered files on POSIX descriptors. Writes are unbuffered and synced, so a record that was
 // counted is on the disk even if the program or the machine dies next. Only regular files are
-// opened, never a pipe or a device, and opening never waits.
+// opened, never a pipe or a device, and opening never waits. What is opened for writing is opened
+// without following a link (O_NOFOLLOW), apart from the user's own link to a file that is there.
 class PosixNumberedFiles : public NumberedFiles {
 public:
     PosixNumberedFiles() = default;
@@ -25,7 +26,7 @@ public:
     void print(int fileNumber, const QByteArray& bytes) override;
     void close(int fileNumber) override;
     bool isOpen(int fileNumber) const override;
-    bool isReadOnly(int fileNumber) const override;
+    std::optional<RuntimeError> whyReadOnly(int fileNumber) const override;
 
 protected:
     // open(2); a test double refuses here what the file system would.
@@ -40,11 +41,14 @@ private:
     struct OpenFile {
         int fd = -1;
         QString path;
-        int recordLength = 0; // 0: a text file
-        bool readOnly = false;
+        int recordLength = 0;                 // 0: a text file
+        std::optional<RuntimeError> readOnly; // why it may only be read
+        dev_t device = 0;                     // the file opened, which the path must still name
+        ino_t inode = 0;
     };
 
     void open(int fileNumber, const QString& path, int flags, int recordLength);
+    static QByteArray ownLinkTarget(const QString& path, const QByteArray& native);
     OpenFile& find(int fileNumber);
     void writeAll(const OpenFile& file, const QByteArray& bytes, off_t offset);
 
