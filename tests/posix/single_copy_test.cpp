@@ -1,28 +1,45 @@
 #include "platform/posix/posix_single_copy.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vx;
 
+// The lock and the socket are in the user's own runtime folder, and go when the copy ends; a
+// runtime folder that others may enter is not used, the user's cache folder is.
 TEST(SingleCopy, OneCopyPerFolderAndTheSecondBringsTheFirstForward) {
     static int argc = 1;
     static char name[] = "posix_tests", *argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv); // for the socket's notifier
-    QTemporaryDir here;
-    QTemporaryDir elsewhere;
+    QTemporaryDir here, elsewhere, runtime, cache;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    const QDir own(runtime.filePath(QStringLiteral("vx")));
+    const auto kept = [](const QDir& folder) {
+        return folder.entryList(QDir::Files | QDir::System | QDir::Hidden).size();
+    };
+    {
+        PosixSingleCopy first(here.path());
+        int calls = 0;
+        first.setOnCalled([&] { ++calls; });
+        ASSERT_TRUE(first.claim());
+
+        PosixSingleCopy second(here.path());
+        EXPECT_FALSE(second.claim());
+        second.callFirstCopy();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 1; }, 5000));
+
+        PosixSingleCopy other(elsewhere.path()); // a copy in another folder serves another counter
+        EXPECT_TRUE(other.claim());
+        EXPECT_EQ(kept(own), 4);
+        EXPECT_EQ((QFile::permissions(own.path()) & 0x0077).toInt(), 0); // nobody else's to enter
+    }
+    EXPECT_EQ(kept(own), 0);
+    QFile::setPermissions(runtime.path(), QFile::permissions(runtime.path()) | QFile::WriteOther);
     PosixSingleCopy first(here.path());
-    int calls = 0;
-    first.setOnCalled([&] { ++calls; });
-    ASSERT_TRUE(first.claim());
-
-    PosixSingleCopy second(here.path());
-    EXPECT_FALSE(second.claim());
-    second.callFirstCopy();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 1; }, 5000));
-
-    PosixSingleCopy other(elsewhere.path()); // a copy in another folder serves another counter
-    EXPECT_TRUE(other.claim());
+    EXPECT_TRUE(first.claim());
+    EXPECT_EQ(kept(QDir(cache.filePath(QStringLiteral("vx")))), 2);
 }

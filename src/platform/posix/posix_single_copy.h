@@ -12,7 +12,7 @@ namespace vx {
 
 // The first copy holds a lock and listens on a local socket for a second one, which asks it to
 // come to the front. Both are the operating system's own: a lock that dies with its holder, and a
-// Unix socket.
+// Unix socket, in a folder of the user's own ($XDG_RUNTIME_DIR/vx), removed when the copy ends.
 class PosixSingleCopy : public QObject, public SingleCopy {
 public:
     explicit PosixSingleCopy(const QString& workingDirectory, QObject* parent = nullptr);
@@ -25,7 +25,7 @@ private:
     void listen();
     void acceptCallers();
 
-    QString m_lockPath;
+    QByteArray m_lockPath;
     QByteArray m_socketPath;
     int m_lock = -1;
     int m_server = -1;
