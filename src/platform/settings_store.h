@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runtime_error.h"
+
 #include <QString>
 #include <optional>
 
@@ -14,6 +16,8 @@ public:
     // The value stored under the key, or nothing when there is none (or the store cannot be read).
     virtual std::optional<QString> readSetting(const QString& appName, const QString& section,
                                                const QString& key) const = 0;
+    // Why the store is not used (neither read nor written), naming its file; nothing when it is.
+    virtual std::optional<RuntimeError> refusal(const QString& appName) const = 0;
 };
 
 } // namespace vx

@@ -3,8 +3,13 @@
 #include "platform/runtime_error.h"
 #include "shell/core/shutdown.h"
 
+#include <QFileInfo>
 #include <QSettings>
+#include <atomic>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
 
 using namespace vx;
 using namespace vx::testing;
@@ -64,8 +69,7 @@ TEST_F(ShutdownTest, ExitClosesEverythingAndStoresTheGeometryWhateverFails) {
 // The real store writes the geometry where the next start reads it: group Settings of Vx/Vx.conf.
 TEST_F(ShutdownTest, TheUserStoreKeepsTheGeometryInItsSettingsGroup) {
     QTemporaryDir config;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    QtSettingsStore store;
+    QtSettingsStore store(config.path());
     Platform platform{rig.rig.files, store,          rig.rig.dialogs, rig.rig.sound,
                       rig.rig.clock, rig.rig.events, rig.rig.help,    rig.rig.app};
     int16_t cancel = 0;
@@ -73,4 +77,38 @@ TEST_F(ShutdownTest, TheUserStoreKeepsTheGeometryInItsSettingsGroup) {
     const QSettings file(config.filePath(QStringLiteral("Vx/Vx.conf")), QSettings::IniFormat);
     EXPECT_EQ(file.childGroups(), QStringList{"Settings"});
     EXPECT_EQ(file.value("Settings/MainTop"), "-45");
+}
+
+// A store that is a pipe (it would block the program for good) or absurdly large is neither read
+// nor written: the defaults serve, at once.
+TEST(UserStore, AStoreThatIsNoFileOrTooLargeIsNeitherReadNorWritten) {
+    for (const bool pipe : {true, false}) {
+        QTemporaryDir config;
+        QDir().mkpath(config.filePath(QStringLiteral("Vx")));
+        const QString file = config.filePath(QStringLiteral("Vx/Vx.conf"));
+        const QByteArray stored = "[Log]\nCsv=true\n";
+        std::atomic<bool> done = false;
+        std::thread writer; // gives a reader of the pipe what it waits for, so no fault hangs here
+        if (pipe) {
+            ASSERT_EQ(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+            writer = std::thread([&] {
+                for (int fd = -1; !done; std::this_thread::sleep_for(std::chrono::milliseconds(5)))
+                    if ((fd = ::open(QFile::encodeName(file).constData(), O_WRONLY | O_NONBLOCK)) >=
+                        0) {
+                        (void)!::write(fd, stored.constData(), stored.size());
+                        ::close(fd);
+                    }
+            });
+        } else {
+            writeFileBytes(file, stored + QByteArray(QtSettingsStore::MaxFileBytes, ';'));
+        }
+        QtSettingsStore store(config.path());
+        EXPECT_EQ(store.readSetting("Vx", "Log", "Csv"), std::nullopt) << pipe;
+        EXPECT_TRUE(store.refusal("Vx")->description().contains(file));
+        EXPECT_THROW(store.saveSetting("Vx", "Log", "Csv", "false"), RuntimeError);
+        done = true;
+        if (writer.joinable())
+            writer.join();
+        EXPECT_EQ(QFileInfo(file).isFile(), !pipe);
+    }
 }

@@ -56,6 +56,16 @@ TEST_F(StartupTest, SplashHandsOverOnceAndAnotherCopyBringsForwardWhatIsShown) {
                                   "showMain", "unloadSplash", "mainForward"}));
 }
 
+// Per-user settings that cannot be used are told once, before the splash; the defaults serve.
+TEST_F(StartupTest, UnusableUserSettingsAreToldBeforeTheSplash) {
+    rig.rig.settings.refused = RuntimeError(err::PathFileAccessError, QStringLiteral("Vx.conf"));
+    rig.rig.dialogs.whileMessageOpen = [&](auto&) { steps << "told"; };
+    EXPECT_TRUE(startup->Main());
+    EXPECT_EQ(steps.mid(0, 2), QStringList({"told", "showSplash"}));
+    ASSERT_EQ(rig.rig.dialogs.messages.size(), 1U);
+    EXPECT_TRUE(rig.rig.dialogs.messages[0].prompt.contains(QStringLiteral("Vx.conf")));
+}
+
 TEST_F(StartupTest, ASecondCopyPointsToTheFirstAndEnds) {
     otherCopy = true;
     EXPECT_FALSE(startup->Main());

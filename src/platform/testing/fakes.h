@@ -101,6 +101,7 @@ struct RecordingSettingsStore : SettingsStore {
     std::vector<Write> writes;
     std::set<QString> failingKeys;     // these keys raise 75 and are not written
     std::map<QString, QString> values; // "section/key": what readSetting finds, and keeps
+    std::optional<RuntimeError> refused;
     void saveSetting(const QString& appName, const QString& section, const QString& key,
                      const QString& value) override {
         if (failingKeys.count(key) != 0)
@@ -113,6 +114,7 @@ struct RecordingSettingsStore : SettingsStore {
         const auto it = values.find(section + '/' + key);
         return it == values.end() ? std::nullopt : std::optional(it->second);
     }
+    std::optional<RuntimeError> refusal(const QString&) const override { return refused; }
 };
 
 struct FakeHelpViewer : HelpViewer {

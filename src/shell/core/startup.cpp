@@ -11,6 +11,11 @@ bool Startup::Main() {
     // Two copies in one folder would fight over the serial port and the port-settings file.
     if (CheckExist(m_splash.window))
         return false;
+    // The per-user settings that cannot be used are told once; the defaults serve meanwhile.
+    if (const std::optional<RuntimeError> refused = m_platform.settings.refusal(m_app.title))
+        m_platform.dialogs.msgBox(tr("個人設定檔無法使用，程式以預設值執行，設定也不會保存：\n%1")
+                                      .arg(refused->description()),
+                                  mb::Exclamation);
     m_hooks.showSplash();
     m_hooks.repaintSplash();
     return true;
