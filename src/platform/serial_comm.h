@@ -65,6 +65,10 @@ public:
     // How often the port has been opened: bytes read under one count never belong to a line read
     // under another, since the port was closed in between.
     int openCount() const { return m_openCount; }
+    // How often received bytes were dropped (the input buffer was full). It goes up with the
+    // input() that returns the last byte before the gap, so the bytes that come after it never
+    // complete a line that began before it.
+    int lossCount() const { return m_lossCount; }
 
     // Bytes received and not yet read.
     virtual int inBufferCount() = 0;
@@ -82,7 +86,7 @@ public:
     void setRThreshold(int16_t threshold);
     void setEOFEnable(bool enable);
 
-    // Bytes that arrive while the input buffer is full are dropped, with ErRxOver.
+    // Bytes that arrive while the input buffer is full are dropped, with ErRxOver (see lossCount).
     void setInBufferSize(int16_t size) { m_inBufferSize = size; }
     int16_t inBufferSize() const { return m_inBufferSize; }
     // Output goes to the driver's own queue at once, so there is no buffer here to size; a size
@@ -105,6 +109,8 @@ protected:
     void raiseOnComm(int16_t code);
     // The backends call it each time the port has opened.
     void noteOpened() { ++m_openCount; }
+    // The backends call it when an input() ends where bytes were dropped.
+    void noteBytesLost() { ++m_lossCount; }
 
 private:
     QString m_settings = QStringLiteral("9600,N,8,2");
@@ -112,6 +118,7 @@ private:
     std::function<void()> m_onComm;
     int16_t m_commEvent = 0;
     int m_openCount = 0;
+    int m_lossCount = 0;
     int16_t m_inputLen = 0;
     int16_t m_inBufferSize = 1024;
 };

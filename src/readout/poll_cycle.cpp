@@ -44,18 +44,25 @@ void PollCycle::Timer1_Timer() {
 void PollCycle::tick() {
     SerialComm& comm = m_form.MSComm1;
     const int opened = comm.openCount();
+    if (m_pollOpenCount != opened) { // a poll sent before the port was last opened is lost
+        m_pollOpenCount = opened;
+        m_ticksSincePoll = IdleTicksBeforePoll + 1;
+    } else if (m_ticksSincePoll <= IdleTicksBeforePoll) {
+        ++m_ticksSincePoll;
+    }
 
     if (comm.inBufferCount() == 0) {
-        if (m_state.idleTicks > IdleTicksBeforePoll) {
-            // A counter that answered no line since the last idle poll is off or unplugged.
+        if (m_state.idleTicks <= IdleTicksBeforePoll) {
+            m_state.idleTicks = static_cast<int16_t>(m_state.idleTicks + 1);
+        } else if (m_ticksSincePoll > IdleTicksBeforePoll) {
+            // The poll went out as long ago as the idle wait and has no answer: it is lost. A
+            // counter that answered no line since the last idle poll is off or unplugged.
             if (!m_answeredSinceIdlePoll)
                 m_form.markReadingsStale();
             m_answeredSinceIdlePoll = false;
-            comm.output(PollCharacter);
+            poll();
             m_state.idleTicks = 0;
-        } else {
-            m_state.idleTicks = static_cast<int16_t>(m_state.idleTicks + 1);
-        }
+        } // else a poll is on its way: the idle count waits at its top for it to go unanswered
     }
 
     while (comm.inBufferCount() != 0) {
@@ -64,12 +71,19 @@ void PollCycle::tick() {
         if (m_bufferOpenCount != opened) {
             m_state.frameBuffer.clear();
             m_bufferOpenCount = opened;
+            m_skipBrokenLine = false;
         }
-        m_state.frameBuffer += m_state.lastChunk;
+        // The chunk ends where bytes were dropped: the line it leaves open is broken.
+        const bool bytesLost = comm.lossCount() != m_lossCount;
+        m_lossCount = comm.lossCount();
+        appendChunk(m_state.lastChunk);
         // Each complete line is a frame of its own, in order; what follows the last one waits.
         for (qsizetype end = 0; (end = m_state.frameBuffer.indexOf(LineEnd)) >= 0;) {
             const QByteArray line = m_state.frameBuffer.left(end + 1);
-            if (isFrame(line)) {
+            // Only a frame answers the poll: a line of noise asks for no other, or every such
+            // line would leave one more poll outstanding for good.
+            const bool frame = isFrame(line);
+            if (frame) {
                 m_frames.handleFrame(line);
                 m_answeredSinceIdlePoll = true;
                 // Handlers ran meanwhile. A closed window is not touched again, and a port closed
@@ -78,12 +92,35 @@ void PollCycle::tick() {
                     return;
             }
             m_state.frameBuffer.remove(0, line.size());
-            comm.output(PollCharacter);
+            if (frame)
+                poll();
+        }
+        if (bytesLost) {
+            m_state.frameBuffer.clear();
+            m_skipBrokenLine = true;
         }
         // A line that never ends is noise: drop it rather than let it grow without bound.
         if (m_state.frameBuffer.size() > MaxFrameBytes)
             m_state.frameBuffer.clear();
     }
+}
+
+// While a broken line is skipped, its rest up to its line end goes too.
+void PollCycle::appendChunk(const QByteArray& chunk) {
+    if (!m_skipBrokenLine) {
+        m_state.frameBuffer += chunk;
+        return;
+    }
+    const qsizetype end = chunk.indexOf(LineEnd);
+    if (end < 0)
+        return;
+    m_skipBrokenLine = false;
+    m_state.frameBuffer += chunk.mid(end + 1);
+}
+
+void PollCycle::poll() {
+    m_form.MSComm1.output(PollCharacter);
+    m_ticksSincePoll = 0;
 }
 
 void PollCycle::react(const RuntimeError& error) {

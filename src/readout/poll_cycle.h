@@ -36,6 +36,8 @@ public:
 
 private:
     void tick();
+    void appendChunk(const QByteArray& chunk);
+    void poll();
     void react(const RuntimeError& error);
     void reopenPort();
     bool reopenLostLink();
@@ -51,6 +53,12 @@ private:
     QString m_lostCause;                 // what the status bar says about the lost link
     int m_bufferOpenCount = 0;           // the port's open count when the frame buffer was filled
     bool m_answeredSinceIdlePoll = true; // a line came since the last idle poll
+    // At most one poll is outstanding: the next goes out when a frame answers it, or when it has
+    // gone unanswered as long as the idle wait. Ticks since the last poll, up to just past that.
+    int m_ticksSincePoll = IdleTicksBeforePoll + 1;
+    int m_pollOpenCount = 0;       // the port's open count that m_ticksSincePoll belongs to
+    int m_lossCount = 0;           // the port's count of dropped input, as last seen
+    bool m_skipBrokenLine = false; // bytes of the line now arriving were dropped
 };
 
 } // namespace vx

@@ -170,7 +170,8 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenUnchangedAndAFullBufferTellsOnce)
     EXPECT_EQ(errorOf([&] { serial.output(QByteArray(1 << 20, 'x')); }), err::CommWriteFailed);
     EXPECT_FALSE(bound.hasExpired());
 
-    // A full buffer drops what comes beyond it and tells once per episode, from the event loop.
+    // A full buffer drops what comes beyond it and tells once per episode, from the event loop; the
+    // read that ends where the bytes were dropped counts the loss.
     std::vector<int16_t> events;
     serial.setOnComm([&] { events.push_back(serial.commEvent()); });
     for (const int episode : {1, 2}) { // one byte too many for 1024, then reads of 4096 too many
@@ -181,6 +182,7 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenUnchangedAndAFullBufferTellsOnce)
         ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() == std::size_t(episode); }));
         EXPECT_EQ(events.back(), comm::ErRxOver);
         EXPECT_EQ(serial.input(), bytes.left(1024));
+        EXPECT_EQ(serial.lossCount(), episode);
     }
     EXPECT_FALSE(QTest::qWaitFor([&] { return events.size() > 2; }, 200)) << "once per episode";
     // Two episodes before the program has seen the first: the one event waiting says both.

@@ -1,5 +1,6 @@
 #include "readout_rig.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -109,22 +110,32 @@ TEST_F(ReadoutTest, RecordsAreTheLineThenCrLfCountedAndBeepedOncePerLine) {
     EXPECT_EQ(r.rig.sound.beeps, 2);
 }
 
-// The disk fills part way through the second record: it is told, not counted, and not left in part.
-TEST_F(ReadoutTest, RecordThatFillsTheDiskIsToldAndLeavesNoPartBehind) {
-    r.openLog();
-    r.state.recordRequest = true;
-    r.handle(ThreeAxisMetric);
-    r.rig.files.fillDiskAfter(15);
-    r.state.recordRequest = true;
-    r.handle(ThreeAxisInch);
-    EXPECT_EQ(r.form.lab計數顯示.caption(), "1");
-    EXPECT_EQ(r.rig.sound.beeps, 1);
-    ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
-    EXPECT_TRUE(r.rig.dialogs.messages[0].prompt.contains(standardDescription(err::DiskFull)));
-    r.rig.files.clearFaults();
-    r.state.recordRequest = true;
-    r.handle(TwoAxis);
-    EXPECT_EQ(r.logBytes(), ThreeAxisMetric + "\r\n" + TwoAxis + "\r\n");
+// The disk fills part way through the second record, or the log was deleted or replaced while
+// open: it is told, not counted, not beeped, and nothing of it is left in the file.
+TEST_F(ReadoutTest, RecordThatCannotBeWrittenWholeIsToldAndNotCounted) {
+    const std::pair<std::function<void(ReadoutRig&)>, int> faults[] = {
+        {[](ReadoutRig& t) { t.rig.files.fillDiskAfter(15); }, err::DiskFull},
+        {[](ReadoutRig& t) { QFile::remove(t.logPath()); }, err::FileNotFound},
+        {[](ReadoutRig& t) {
+             std::rename(QFile::encodeName(t.rig.path("other")), QFile::encodeName(t.logPath()));
+         },
+         err::FileNotFound},
+    };
+    for (const auto& [fault, number] : faults) {
+        ReadoutRig t;
+        writeFileBytes(t.rig.path("other"), "");
+        t.openLog();
+        t.state.recordRequest = true;
+        t.handle(ThreeAxisMetric);
+        fault(t);
+        t.state.recordRequest = true;
+        t.handle(ThreeAxisInch);
+        EXPECT_EQ(t.form.lab計數顯示.caption(), "1");
+        EXPECT_EQ(t.rig.sound.beeps, 1);
+        ASSERT_EQ(t.rig.dialogs.messages.size(), 1U);
+        EXPECT_TRUE(t.rig.dialogs.messages[0].prompt.contains(standardDescription(number)));
+        EXPECT_FALSE(t.logBytes().contains(ThreeAxisInch));
+    }
 }
 
 // Pending events run while the readings paint: RS pressed then records this line.
@@ -171,7 +182,8 @@ TEST_F(ReadoutTest, SilentCounterIsPolledAgainOnThe27thEmptyTick) {
 }
 
 // 84 bytes come in two reads of at most 50 in one tick: each complete line is a frame of its own,
-// and one that is no frame is dropped; each is answered by a poll; the rest waits for its line end.
+// and one that is no frame is dropped; each frame is answered by a poll; the rest waits for its
+// line end.
 TEST_F(ReadoutTest, EachLineIsAFrameOfItsOwnAndTheRestWaitsForItsEnd) {
     r.openLog();
     r.state.idleTicks = 20;
@@ -181,17 +193,48 @@ TEST_F(ReadoutTest, EachLineIsAFrameOfItsOwnAndTheRestWaitsForItsEnd) {
     EXPECT_EQ(r.state.idleTicks, 20); // arriving data does not reset the idle count
     EXPECT_EQ(r.logBytes(), ThreeAxisMetric + "\r\n");
     EXPECT_EQ(r.form.資料顯示窗.caption(), QString::fromLatin1(TwoAxis));
-    EXPECT_EQ(polls(), 3);
+    EXPECT_EQ(polls(), 2);
     EXPECT_EQ(r.state.frameBuffer, ThreeAxisInch.left(10));
     r.serial.feed(ThreeAxisInch.mid(10));
     r.tick();
     EXPECT_EQ(r.form.labX顯示.caption(), "    1.2346");
-    EXPECT_EQ(polls(), 4);
+    EXPECT_EQ(polls(), 3);
     for (int i = 0; i < 100; ++i) { // a line that never ends is dropped, not kept without bound
         r.serial.feed(QByteArray(50, 'X'));
         r.tick();
     }
     EXPECT_LE(r.state.frameBuffer.size(), PollCycle::MaxFrameBytes);
+}
+
+// Only a frame answers a poll, so lines of noise ask for none, and the idle re-poll goes out only
+// for a poll that has gone unanswered as long: with a counter that answers every poll, whether by
+// the next tick or every other tick, one poll is outstanding at any time.
+TEST_F(ReadoutTest, OnePollIsOutstandingAtAnyTimeWhateverLinesOfNoiseCome) {
+    for (const int every : {1, 2}) {
+        ReadoutRig t;
+        int asked = 1; // the start-up's poll
+        t.serial.onOutput = [&](int, const QByteArray& bytes) { asked += bytes.count('O'); };
+        t.serial.feed(QByteArray("#noise\n").repeated(40));
+        for (int tick = 1; tick <= 80; ++tick) {
+            ASSERT_LE(asked, 1) << "tick " << tick << ", an answer every " << every;
+            if (tick % every == 0)
+                t.serial.feed(ThreeAxisMetric.repeated(std::exchange(asked, 0)));
+            t.tick();
+        }
+    }
+}
+
+// A line whose bytes were dropped because the input buffer was full is no line: neither its start
+// nor its end is taken for one (nor recorded), and the next whole line is.
+TEST_F(ReadoutTest, ALineWhoseBytesWereDroppedIsNeverRecorded) {
+    r.openLog();
+    r.state.recordRequest = true;
+    r.serial.feed(ThreeAxisInch.left(20) + QByteArray(3000, '9') + "\n");
+    r.tick();
+    r.serial.feed(QByteArray(500, '9') + "\n" + TwoAxis);
+    r.tick();
+    EXPECT_EQ(r.form.labX顯示.caption(), "   -12.345");
+    EXPECT_EQ(r.logBytes(), TwoAxis + "\r\n");
 }
 
 // The box is told with the port closed and the readings grey; no tick runs behind it; after OK the

@@ -216,11 +216,11 @@ QByteArray PosixSerial::input() {
     requireOpen();
     pullInput();
     requireLive();
-    const qsizetype n =
-        inputLen() > 0 ? std::min<qsizetype>(inputLen(), m_inBuffer.size()) : m_inBuffer.size();
-    QByteArray chunk = m_inBuffer.left(n);
-    m_inBuffer.remove(0, n);
-    if (n > 0)
+    bool endsAtGap = false;
+    QByteArray chunk = m_inBuffer.take(inputLen(), endsAtGap);
+    if (endsAtGap)
+        noteBytesLost();
+    if (!chunk.isEmpty())
         m_overflowing = false;
     return chunk;
 }
@@ -305,10 +305,7 @@ void PosixSerial::takeBytes(QByteArrayView raw) {
                 queueEvent(comm::ErRxParity);
         }
     }
-    const qsizetype capacity = std::max<qsizetype>(inBufferSize(), 1);
-    const qsizetype room = std::max<qsizetype>(capacity - m_inBuffer.size(), 0);
-    m_inBuffer.append(parsed.bytes.left(room));
-    if (parsed.bytes.size() > room && !m_overflowing) {
+    if (m_inBuffer.append(parsed.bytes, inBufferSize()) && !m_overflowing) {
         m_overflowing = true;
         queueEvent(comm::ErRxOver);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/input_queue.h"
 #include "platform/line_error_parser.h"
 #include "platform/serial_comm.h"
 #include "platform/serial_devices.h"
@@ -68,7 +69,7 @@ private:
     QString m_openPath;
     bool m_gone = false; // the device hung up; the next call raises 8021
     int m_readFault = 0; // errno of a read failure met outside a call, raised by the next call
-    QByteArray m_inBuffer;
+    InputQueue m_inBuffer;
     bool m_overflowing = false; // bytes were dropped since the buffer last had room
     LineErrorParser m_parser;
     QTimer m_lineTimer;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../input_queue.h"
 #include "../serial_comm.h"
 #include "fakes.h"
 
@@ -26,11 +27,7 @@ public:
 
     // Bytes arriving on the open port; beyond the input buffer they are dropped with event 1008.
     void feed(const QByteArray& bytes) {
-        if (!m_open)
-            return;
-        const qsizetype room = inBufferSize() - m_input.size();
-        m_input += bytes.left(room);
-        if (bytes.size() > room)
+        if (m_open && m_input.append(bytes, inBufferSize()))
             raiseOnComm(comm::ErRxOver);
     }
     void raise(int16_t code) { raiseOnComm(code); }
@@ -56,8 +53,10 @@ public:
     }
     QByteArray input() override {
         ready(Op::Input);
-        QByteArray chunk = m_input.left(inputLen() > 0 ? inputLen() : m_input.size());
-        m_input.remove(0, chunk.size());
+        bool endsAtGap = false;
+        QByteArray chunk = m_input.take(inputLen(), endsAtGap);
+        if (endsAtGap)
+            noteBytesLost();
         return chunk;
     }
     void output(const QByteArray& bytes) override {
@@ -82,7 +81,7 @@ private:
     bool m_pulled = false;
     int16_t m_commPort = 1;
     bool m_open = false;
-    QByteArray m_input;
+    InputQueue m_input;
     QByteArray m_written;
     std::vector<int> m_openedPorts;
 };
