@@ -38,10 +38,14 @@ void LogCommands::closeLogFile() {
             tr("關閉記錄檔時發生錯誤：\n%1").arg(close.error()->description()), mb::Exclamation);
 }
 
+void LogCommands::mnuFileOpen_Click() {
+    openCommand(true);
+}
+
 // A failing step is skipped and the next runs; a log file that cannot be opened is told. The count
 // is always that of the file open now: records written while the dialog is open go to the file
-// open before.
-void LogCommands::mnuFileOpen_Click() {
+// open before. New runs it as its first part, and tells of the file it opens itself.
+void LogCommands::openCommand(bool tellOpened) {
     const int32_t before = m_state.recordCount;
     ResumeNext step;
     step([&] { resetCount(); });
@@ -66,14 +70,14 @@ void LogCommands::mnuFileOpen_Click() {
         tellNotOpened(path, step.error()->description());
         return;
     }
-    if (logOpened)
+    if (logOpened && tellOpened)
         logOpened(path, false);
     step([&] { m_form.sbStatusBar.panel(MainForm::PanelLogFile).setText(path); });
 }
 
 void LogCommands::mnuFileNew_Click() {
     m_form.dlgCommonDialog.fileName.clear();
-    mnuFileOpen_Click();
+    openCommand(false);
     if (m_form.dlgCommonDialog.fileName.isEmpty())
         return;
     // The open above has told the operator already when the file cannot be had.

@@ -31,6 +31,7 @@ public:
     std::function<void(const QString& path, bool emptied)> logOpened;
 
 private:
+    void openCommand(bool tellOpened);
     void resetCount();
     void closeLogFile();
     void showNoLogFile();

@@ -58,18 +58,15 @@ void FrameHandler::showLayout(bool threeAxes) {
 
 // The record is the line as it came, then CR LF. Without a log file the count drops to 0 and the
 // line is not kept; a write that fails otherwise is not counted and the operator is told. The beep
-// confirms a record on the disk, so it sounds for nothing else.
+// confirms a record on the disk, so it sounds for nothing else. The count shows what is on the disk
+// before anything told of the CSV row can hold the screen.
 void FrameHandler::writeRecord(const QByteArray& line) {
     m_state.recordCount += 1;
     bool written = true;
     try {
         continueOn(
             err::BadFileNumber,
-            [&] {
-                m_platform.files.print(fileno::LogFile, line + QByteArrayLiteral("\r\n"));
-                if (recordWritten)
-                    recordWritten(line);
-            },
+            [&] { m_platform.files.print(fileno::LogFile, line + QByteArrayLiteral("\r\n")); },
             [&] {
                 m_state.recordCount = 0;
                 written = false;
@@ -84,8 +81,11 @@ void FrameHandler::writeRecord(const QByteArray& line) {
         return;
     }
     m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
-    if (written)
-        m_platform.sound.beep();
+    if (!written)
+        return;
+    m_platform.sound.beep();
+    if (recordWritten)
+        recordWritten(line);
 }
 
 } // namespace vx

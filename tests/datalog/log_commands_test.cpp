@@ -2,6 +2,7 @@
 #include "datalog/csv_records.h"
 #include "datalog/log_commands.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -17,6 +18,7 @@ struct LogCommandsTest : ::testing::Test {
     LogCommandsTest() {
         r.frames.recordWritten = [this](const QByteArray& line) { csv.recordWritten(line); };
         log.logOpened = [this](const QString& path, bool emptied) { csv.logOpened(path, emptied); };
+        csv.showStatus = [this](const QString& text) { r.form.sbStatusBar.panel(1).setText(text); };
     }
     // Runs a File command with its dialog answered by a path, or cancelled.
     void run(void (LogCommands::*command)(), std::optional<QString> answer = std::nullopt) {
@@ -120,7 +122,8 @@ TEST(CsvRecords, OneRowPerLine) {
         // A garbled line keeps its text; what is no number, or no axis of the line, stays empty.
         {"X 1,5\n", ",,,,\"X 1,5\"\r\n"},
         {"X  1,5\"0    Y          T 9.5\n", ",,,,\"X  1,5\"\"0    Y          T 9.5\"\r\n"},
-        {"X- 12.5    \xE9\r\n", "-12.5,,,,X- 12.5    \xC3\xA9\r\n"},
+        // Every byte shows as it came, and none breaks the row: \xHH for all but printable ASCII.
+        {QByteArray("X\\1\0\x1B\r\xE9\x7F\n", 9), ",,,,X\\\\1\\x00\\x1B\\x0D\\xE9\\x7F\r\n"},
     };
     for (const auto& [line, row] : rows)
         EXPECT_EQ(CsvRecords::row(When, line), "2024-05-01 14:03:22.007," + row) << line.data();
@@ -140,11 +143,63 @@ TEST_F(LogCommandsTest, EveryRecordIsARowBesideTheLog) {
               header + CsvRecords::row(When, TwoAxis) + CsvRecords::row(When, ThreeAxisInch));
     run(&LogCommands::mnuFileNew_Click, a);
     r.rig.files.fillDiskAfter(ThreeAxisMetric.size() + 2 + header.size()); // header, but no row
+    QString countWhileTold;
+    dialogs.whileMessageOpen = [&](auto&) { countWhileTold = shown(); };
     record();
+    EXPECT_EQ(countWhileTold, a + " 1"); // what is on the disk, before the box
     EXPECT_EQ(fileBytes(a), ThreeAxisMetric + "\r\n");
     EXPECT_EQ(fileBytes(a + ".csv"), ""); // the header goes with the first row
     EXPECT_EQ(shown(), a + " 1");
     ASSERT_EQ(dialogs.messages.size(), 1U);
     EXPECT_TRUE(dialogs.messages[0].prompt.contains(standardDescription(err::DiskFull)));
     EXPECT_FALSE(r.rig.files.isOpen(fileno::CsvFile));
+}
+
+// A CSV file that cannot be had (a folder, or a link that another user planted) is told once per
+// log file and cause, at New or Open; every row left out is said in the status bar. Nothing is
+// written through the link.
+TEST_F(LogCommandsTest, ACsvFileThatCannotBeHadIsToldOncePerLogFile) {
+    csvOn();
+    const QString victim = r.rig.path(QStringLiteral("victim")), b = r.rig.path("b.txt");
+    writeFileBytes(victim, "keep");
+    QDir().mkdir(a + ".csv");
+    for (const QString& path : {a, b}) {
+        if (path == b && !plantAsOtherUser(b + ".csv", victim))
+            continue; // only root can plant as another user
+        dialogs.messages.clear();
+        run(&LogCommands::mnuFileNew_Click, path);
+        record();
+        r.rig.clock.time = QStringLiteral("12:00:05");
+        record();
+        EXPECT_EQ(r.panel(1), CsvRecords::tr("CSV 檔沒有寫入") + "12:00:05");
+        run(&LogCommands::mnuFileOpen_Click, path);
+        record();
+        EXPECT_EQ(dialogs.messages.size(), 2U) << path.toStdString();
+        EXPECT_EQ(shown(), path + " 1");
+    }
+    EXPECT_EQ(fileBytes(victim), "keep");
+}
+
+// Opened to append, the CSV file is brought level with the log: a record whose row never came (the
+// program ended between the two writes) gets one, with an empty time as that is not known. Rows
+// that are not the log's last records are told of, and left alone.
+TEST_F(LogCommandsTest, OpenBringsTheCsvFileLevelWithTheLog) {
+    csvOn();
+    run(&LogCommands::mnuFileOpen_Click, a);
+    record(TwoAxis);
+    record(ThreeAxisInch);
+    log.mnuFileClose_Click();
+    writeFileBytes(a, fileBytes(a) + ThreeAxisMetric + "\r\n");
+    const QByteArray level = CsvRecords::Header + CsvRecords::row(When, TwoAxis) +
+                             CsvRecords::row(When, ThreeAxisInch) +
+                             CsvRecords::row(QDateTime(), ThreeAxisMetric);
+    for (int open = 0; open < 2; ++open) { // the second time there is nothing to add
+        run(&LogCommands::mnuFileOpen_Click, a);
+        EXPECT_EQ(fileBytes(a + ".csv"), level);
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+    writeFileBytes(a, TwoAxis + "\r\n");
+    run(&LogCommands::mnuFileOpen_Click, a);
+    EXPECT_EQ(fileBytes(a + ".csv"), level);
+    EXPECT_EQ(dialogs.messages.size(), 1U);
 }

@@ -18,6 +18,9 @@ MainHandlers::MainHandlers(MainForm& form, ModuleState& state, Platform& platfor
     , help(form, platform) {
     frames.recordWritten = [this](const QByteArray& line) { csv.recordWritten(line); };
     log.logOpened = [this](const QString& path, bool emptied) { csv.logOpened(path, emptied); };
+    csv.showStatus = [&form](const QString& text) {
+        form.sbStatusBar.panel(MainForm::PanelLink).setText(text);
+    };
 }
 
 Commands mainWindowCommands(MainForm& f, MainHandlers& h) {
