@@ -14,6 +14,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -126,15 +127,28 @@ protected:
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
+
+    // From here on vx and the simulator run as another, unprivileged user (a uid that needs no
+    // account) whose home, settings, temporary and port folders these are; the working folder is
+    // shared with everybody, as a workshop's may be. Only root can do it.
+    void runAsUser(uid_t uid) {
+        m_runAs = uid;
+        for (const QString& dir : {m_dir.path(), m_artefacts, path("work")})
+            QFile::setPermissions(dir, QFile::permissions(dir) | QFile::ReadOther |
+                                           QFile::WriteOther | QFile::ExeOther);
+        for (const char* dir : {"home", "config", "tmp", "ports"})
+            if (::chown(QFile::encodeName(path(dir)).constData(), uid, uid) != 0)
+                fail(QStringLiteral("cannot give %1 to uid %2").arg(dir).arg(uid));
+    }
     QString artefact(const QString& name) const { return m_artefacts + "/" + name; }
 
     // The simulator on port n, once it is ready (one per session), and commands on its input.
     void startSim(int port, const QStringList& extra = {}) {
-        m_sim = &launch(VX515SIM_PATH,
-                        QStringList{"--dir", path("ports"), "--port", QString::number(port),
-                                    "--log", artefact("vx515sim.log")} +
-                            extra,
-                        "vx515sim.err", true);
+        m_sim = &launchAsUser(VX515SIM_PATH,
+                              QStringList{"--dir", path("ports"), "--port", QString::number(port),
+                                          "--log", artefact("vx515sim.log")} +
+                                  extra,
+                              "vx515sim.err", true);
         firstLine(*m_sim, 5s, "vx515sim was not ready");
     }
     void sim(const QByteArray& commands) {
@@ -163,7 +177,7 @@ protected:
     void setLanguage(const QString& lang) { m_env.insert("LANG", lang); }
     // vx, with a log of its own per run; earlier runs go on running.
     QProcess& startVx() {
-        return *(m_vx = &launch(VX_PATH, {}, QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
+        return *(m_vx = &launchAsUser(VX_PATH, {}, QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
     }
     // The simulator on port 1 and vx showing a reading: the main window's id.
     QString startWithCounter() {
@@ -293,6 +307,16 @@ private:
             fail(program + " did not start: " + p.errorString());
         return p;
     }
+    QProcess& launchAsUser(const QString& program, const QStringList& args, const QString& log,
+                           bool readOutput = false) {
+        if (!m_runAs)
+            return launch(program, args, log, readOutput);
+        const QString id = QString::number(*m_runAs);
+        return launch("setpriv",
+                      QStringList{"--reuid", id, "--regid", id, "--clear-groups", "--", program} +
+                          args,
+                      log, readOutput);
+    }
     // The first line the program writes; the test fails with the reason when none comes.
     static QByteArray firstLine(QProcess& p, milliseconds timeout, const QString& orElse) {
         waitFor(
@@ -314,6 +338,7 @@ private:
     QProcess* m_vx = nullptr;
     int m_vxRuns = 0;
     int m_menuBar = -1;
+    std::optional<uid_t> m_runAs;
 };
 
 } // namespace vx::e2e
