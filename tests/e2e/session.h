@@ -100,7 +100,7 @@ protected:
             QStringLiteral(VX_E2E_ARTIFACTS_DIR "/") + test->test_suite_name() + "." + test->name();
         QDir(m_artefacts).removeRecursively();
         QDir().mkpath(m_artefacts);
-        for (const char* dir : {"work", "ports", "config", "home", "tmp"})
+        for (const char* dir : {"work", "records", "ports", "config", "home", "tmp"})
             QDir(m_dir.path()).mkdir(QString::fromLatin1(dir));
         // Nothing of the caller's desktop (scaling, style, another display, its language), which
         // would move the places on the screen or change the texts looked for.
@@ -128,27 +128,25 @@ protected:
 
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    // From here on vx and the simulator run as another, unprivileged user (a uid that needs no
-    // account) whose home, settings, temporary and port folders these are; the working folder is
-    // shared with everybody, as a workshop's may be. Only root can do it.
+    // From here on vx and the simulator run as another, unprivileged user (a uid without account)
+    // who owns home, config, tmp and ports; work and records are shared, as a workshop's may be.
     void runAsUser(uid_t uid) {
         m_runAs = uid;
-        for (const QString& dir : {m_dir.path(), m_artefacts, path("work")})
-            QFile::setPermissions(dir, QFile::permissions(dir) | QFile::ReadOther |
-                                           QFile::WriteOther | QFile::ExeOther);
+        for (const QString& dir : {m_dir.path(), m_artefacts, path("work"), path("records")})
+            QFile::setPermissions(dir, QFileDevice::Permissions(0x7777));
         for (const char* dir : {"home", "config", "tmp", "ports"})
-            if (::chown(QFile::encodeName(path(dir)).constData(), uid, uid) != 0)
+            if (QProcess::execute("chown", {"-R", QStringLiteral("%1:%1").arg(uid), path(dir)}))
                 fail(QStringLiteral("cannot give %1 to uid %2").arg(dir).arg(uid));
     }
     QString artefact(const QString& name) const { return m_artefacts + "/" + name; }
 
     // The simulator on port n, once it is ready (one per session), and commands on its input.
     void startSim(int port, const QStringList& extra = {}) {
-        m_sim = &launchAsUser(VX515SIM_PATH,
-                              QStringList{"--dir", path("ports"), "--port", QString::number(port),
-                                          "--log", artefact("vx515sim.log")} +
-                                  extra,
-                              "vx515sim.err", true);
+        m_sim = &launch(VX515SIM_PATH,
+                        QStringList{"--dir", path("ports"), "--port", QString::number(port),
+                                    "--log", artefact("vx515sim.log")} +
+                            extra,
+                        "vx515sim.err", true);
         firstLine(*m_sim, 5s, "vx515sim was not ready");
     }
     void sim(const QByteArray& commands) {
@@ -177,7 +175,7 @@ protected:
     void setLanguage(const QString& lang) { m_env.insert("LANG", lang); }
     // vx, with a log of its own per run; earlier runs go on running.
     QProcess& startVx() {
-        return *(m_vx = &launchAsUser(VX_PATH, {}, QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
+        return *(m_vx = &launch(VX_PATH, {}, QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
     }
     // The simulator on port 1 and vx showing a reading: the main window's id.
     QString startWithCounter() {
@@ -199,8 +197,7 @@ protected:
 
     // A log file opened through 檔案 > 開啟, its path typed into the dialog; once it exists.
     QString openLog(const QString& main, const QString& name) {
-        QDir().mkpath(path("records")); // an empty folder: the name typed has nothing to complete
-        const QString log = path("records/" + name);
+        const QString log = path("records/" + name); // an empty folder: nothing to complete
         key(main, "ctrl+o");
         const QString dialog = window(OpenDialog);
         if (dialog.isEmpty())
@@ -289,8 +286,14 @@ private:
         throw std::runtime_error(why.toStdString());
     }
     // Standard error, and standard output unless it is read, go to the log in the artefacts.
-    QProcess& launch(const QString& program, const QStringList& args, const QString& log,
+    QProcess& launch(QString program, QStringList args, const QString& log,
                      bool readOutput = false) {
+        if (m_runAs && program != "Xvfb") { // the X server stays root's
+            const QString id = QString::number(*m_runAs);
+            args =
+                QStringList{"--reuid", id, "--regid", id, "--clear-groups", "--", program} + args;
+            program = "setpriv";
+        }
         QProcess& p = *m_programs.emplace_back(std::make_unique<QProcess>());
         p.setChildProcessModifier([parent = ::getpid()] {
             ::prctl(PR_SET_PDEATHSIG, SIGKILL); // a test that crashes leaves nothing behind
@@ -306,16 +309,6 @@ private:
         if (!p.waitForStarted(10000))
             fail(program + " did not start: " + p.errorString());
         return p;
-    }
-    QProcess& launchAsUser(const QString& program, const QStringList& args, const QString& log,
-                           bool readOutput = false) {
-        if (!m_runAs)
-            return launch(program, args, log, readOutput);
-        const QString id = QString::number(*m_runAs);
-        return launch("setpriv",
-                      QStringList{"--reuid", id, "--regid", id, "--clear-groups", "--", program} +
-                          args,
-                      log, readOutput);
     }
     // The first line the program writes; the test fails with the reason when none comes.
     static QByteArray firstLine(QProcess& p, milliseconds timeout, const QString& orElse) {

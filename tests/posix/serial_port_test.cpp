@@ -170,8 +170,7 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenUnchangedAndAFullBufferTellsOnce)
     EXPECT_EQ(errorOf([&] { serial.output(QByteArray(1 << 20, 'x')); }), err::CommWriteFailed);
     EXPECT_FALSE(bound.hasExpired());
 
-    // A full buffer drops what comes beyond it and tells once per episode, from the event loop; the
-    // read that ends where the bytes were dropped counts the loss.
+    // A full buffer drops the rest, tells once per episode (from the event loop), counts the loss.
     std::vector<int16_t> events;
     serial.setOnComm([&] { events.push_back(serial.commEvent()); });
     for (const int episode : {1, 2}) { // one byte too many for 1024, then reads of 4096 too many

@@ -7,7 +7,6 @@
 #include "platform/testing/scripted_serial.h"
 
 #include <QDir>
-#include <unistd.h>
 
 namespace vx::testing {
 
@@ -69,15 +68,6 @@ inline void writeFileBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write test file");
-}
-
-// Another local user (nobody) as the owner of a link to `to` (or of the file itself, when `to` is
-// empty) at `at`: what a user of a shared folder can plant. Only root can make one; false when the
-// test cannot.
-inline bool plantAsOtherUser(const QString& at, const QString& to = {}, uid_t owner = 65534) {
-    const QByteArray path = QFile::encodeName(at);
-    return (to.isEmpty() || ::symlink(QFile::encodeName(to).constData(), path.constData()) == 0) &&
-           ::lchown(path.constData(), owner, owner) == 0;
 }
 
 } // namespace vx::testing
