@@ -1,5 +1,7 @@
 #include "posix_single_copy.h"
 
+#include "platform/log_categories.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -88,7 +90,8 @@ bool PosixSingleCopy::claim() {
     if (m_lock >= 0)
         return true;
     if (m_lockPath.isEmpty()) {
-        qWarning("vx: no private folder for the lock of one copy per folder; this copy runs alone");
+        qCInfo(vxFiles,
+               "no private folder for the lock of one copy per folder: this copy runs alone");
         return true;
     }
     // A copy that ends removes the file it held: a lock taken on a file that is no longer in the
@@ -103,8 +106,8 @@ bool PosixSingleCopy::claim() {
             ::close(fd);
             return !held;
         }
-        struct stat locked {
-        }, named{};
+        struct stat locked {};
+        struct stat named {};
         if (::fstat(fd, &locked) == 0 && ::lstat(m_lockPath.constData(), &named) == 0 &&
             locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
             m_lock = fd; // held until this copy ends, or dies: the system lets go of it then
