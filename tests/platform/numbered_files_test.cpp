@@ -61,8 +61,8 @@ TEST_F(NumberedFilesTest, NumbersAreCheckedAndWhatIsNoRegularFileIsRefusedWithou
         {fifo, err::PathFileAccessError},
         {QStringLiteral("/dev/null"), err::PathFileAccessError}};
     writeFileBytes(theirs, "keep");
-    writeFileBytes(mine, "");
-    const bool planted = plant("theirs") && plant("a", theirs) && plant("b", path("nowhere")) &&
+    writeFileBytes(mine, "keep");
+    const bool planted = plant("theirs") && plant("a", mine) && plant("b", path("nowhere")) &&
                          plant("c", path("nowhere"), ::geteuid()) &&
                          plant("d", mine, ::geteuid()); // only root can
     for (const char* name : {"theirs", "a", "b", "c"})
@@ -73,14 +73,15 @@ TEST_F(NumberedFilesTest, NumbersAreCheckedAndWhatIsNoRegularFileIsRefusedWithou
         EXPECT_EQ(errorOf([&] { files.openOutput(1, row.first); }), row.second);
         EXPECT_TRUE(trap.error()->description().contains(row.first));
     }
-    EXPECT_TRUE(fileBytes(theirs) == "keep" && !QFile::exists(path("nowhere")));
+    EXPECT_TRUE(fileBytes(theirs) + fileBytes(mine) == "keepkeep" &&
+                !QFile::exists(path("nowhere")));
     if (planted) {
         files.openOutput(1, path("d"));
         files.print(1, "mine");
         files.close(1);
         EXPECT_EQ(fileBytes(mine), "mine");
         files.openRandom(2, path("a"), 20); // what may not be written is still read
-        EXPECT_TRUE(files.whyReadOnly(2) && files.getRecord(2, 1).startsWith("keep"));
+        EXPECT_TRUE(files.whyReadOnly(2) && files.getRecord(2, 1).startsWith("mine"));
         EXPECT_EQ(errorOf([&] { files.putRecord(2, 1, "x"); }), err::PermissionDenied);
     }
     ::close(reader); // and with no reader
