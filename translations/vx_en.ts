@@ -33,6 +33,26 @@
         <source>這筆資料已寫入記錄檔，但沒有寫入 CSV 檔：</source>
         <translation>This record is in the log file, but not in the CSV file:</translation>
     </message>
+    <message>
+        <source>CSV 檔沒有寫入</source>
+        <translation>CSV file not written</translation>
+    </message>
+    <message>
+        <source>CSV 檔的資料列與記錄檔最後的記錄對不上：
+%1
+%2
+
+之後的記錄照常寫入這兩個檔案。</source>
+        <translation>The rows of the CSV file do not match the last records of the log file:
+%1
+%2
+
+Further records go to both files as usual.</translation>
+    </message>
+    <message>
+        <source>記錄檔最後的記錄在 CSV 檔中沒有資料列，也無法補上：</source>
+        <translation>The last records of the log file have no rows in the CSV file, and they cannot be added:</translation>
+    </message>
 </context>
 <context>
     <name>FrameHandler</name>
@@ -392,10 +412,6 @@ Sort out the problems above, then start the program again.</translation>
 <context>
     <name>PortSettingsFile</name>
     <message>
-        <source>%1：這個檔案只能讀取，不能寫入</source>
-        <translation>%1: this file can be read but not written</translation>
-    </message>
-    <message>
         <source>%1：速率「%2」太長</source>
         <translation>%1: speed &quot;%2&quot; is too long</translation>
     </message>
@@ -456,12 +472,28 @@ The program runs as usual, but the port and speed you choose will not be kept.</
         <translation>%1: the file name is empty</translation>
     </message>
     <message>
-        <source>%1：%2 只能讀取</source>
-        <translation>%1: %2 is read-only</translation>
-    </message>
-    <message>
         <source>%1：%2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>是其他使用者建立的符號連結，不會經由它寫入</source>
+        <translation>a symbolic link made by another user; nothing is written through it</translation>
+    </message>
+    <message>
+        <source>是指向不存在檔案的符號連結，不會經由它建立檔案</source>
+        <translation>a symbolic link to a file that does not exist; no file is created through it</translation>
+    </message>
+    <message>
+        <source>是符號連結，而它指向的不是一般檔案，不會經由它寫入</source>
+        <translation>a symbolic link that does not lead to a regular file; nothing is written through it</translation>
+    </message>
+    <message>
+        <source>屬於其他使用者，不會寫入</source>
+        <translation>belongs to another user; it is not written</translation>
+    </message>
+    <message>
+        <source>開啟之後已被刪除、移走或取代</source>
+        <translation>deleted, moved or replaced since it was opened</translation>
     </message>
 </context>
 <context>
@@ -539,6 +571,14 @@ The program runs as usual, but the port and speed you choose will not be kept.</
     <message>
         <source>無法寫入設定檔 %1</source>
         <translation>Cannot write the settings file %1</translation>
+    </message>
+    <message>
+        <source>不是一般檔案，而是管道、裝置或資料夾</source>
+        <translation>not a regular file but a pipe, device or folder</translation>
+    </message>
+    <message>
+        <source>檔案太大：%1 位元組，上限是 %2</source>
+        <translation>too large: %1 bytes, the limit is %2</translation>
     </message>
 </context>
 <context>
@@ -814,6 +854,12 @@ The program runs as usual, but the port and speed you choose will not be kept.</
     <message>
         <source>這程式已執行</source>
         <translation>This program is already running</translation>
+    </message>
+    <message>
+        <source>個人設定檔無法使用，程式以預設值執行，設定也不會保存：
+%1</source>
+        <translation>The user settings file cannot be used. The program runs with its defaults, and settings are not saved:
+%1</translation>
     </message>
 </context>
 <context>
