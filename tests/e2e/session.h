@@ -14,7 +14,6 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -288,8 +287,8 @@ private:
     // Standard error, and standard output unless it is read, go to the log in the artefacts.
     QProcess& launch(QString program, QStringList args, const QString& log,
                      bool readOutput = false) {
-        if (m_runAs && program != "Xvfb") { // the X server stays root's
-            const QString id = QString::number(*m_runAs);
+        if (m_runAs != 0 && program != "Xvfb") { // the X server stays root's
+            const QString id = QString::number(m_runAs);
             args =
                 QStringList{"--reuid", id, "--regid", id, "--clear-groups", "--", program} + args;
             program = "setpriv";
@@ -331,7 +330,7 @@ private:
     QProcess* m_vx = nullptr;
     int m_vxRuns = 0;
     int m_menuBar = -1;
-    std::optional<uid_t> m_runAs;
+    uid_t m_runAs = 0; // root: nobody else
 };
 
 } // namespace vx::e2e

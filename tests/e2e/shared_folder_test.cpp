@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include <QCryptographicHash>
+#include <QSettings>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -8,21 +9,18 @@
 namespace vx::e2e {
 namespace {
 
-// vx runs as an unprivileged user in a folder shared with another user (root here), who planted
-// links named like the port-settings file and like the CSV file of the log the operator opens, both
-// to a file of the operator's own, and who holds a lock where vx once kept its single-copy lock. vx
-// starts all the same, tells of both links, writes through neither and leaves no lock behind.
+// vx as an unprivileged user in a folder shared with another (root here), who planted links named
+// like the port-settings file and the CSV file of the log opened, to a file of the operator's, and
+// holds a lock where vx once kept its own: vx starts, tells of both links, writes through neither.
 TEST_F(Session, WhatAnotherUserPlantsInASharedFolderIsNeitherWrittenThroughNorBlocksTheStart) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root can run vx as a second user and plant files as the first";
     // The operator's notes; they happen to begin with the bytes of port 1, where the counter is.
     const QByteArray notes = QByteArray("\x01\x00", 2) + "my notes\n";
-    QDir().mkpath(path("config/Vx"));
-    for (const auto& [name, bytes] :
-         {std::pair{"home/notes", notes}, {"config/Vx/Vx.conf", "[Log]\nCsv=true\n"}}) {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    }
+    QSettings(path("config/Vx/Vx.conf"), QSettings::IniFormat).setValue("Log/Csv", "true");
+    QFile file(path("home/notes"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                file.write(notes) == notes.size());
     runAsUser(4242);
     ASSERT_TRUE(QFile::link(path("home/notes"), path("work/系統資料電腦")) &&
                 QFile::link(path("home/notes"), path("records/parts.txt.csv")));
@@ -56,7 +54,6 @@ TEST_F(Session, WhatAnotherUserPlantsInASharedFolderIsNeitherWrittenThroughNorBl
     click(main, place::CmdRS);
     ASSERT_TRUE(waitFor([&] { return fileBytes(log).count("\r\n\r\n") == 1; }));
     EXPECT_TRUE(exitVx(main));
-    ::close(held);
     EXPECT_EQ(fileBytes(path("home/notes")), notes);
     const QDir kept(path("home/.cache/vx"));
     EXPECT_TRUE(kept.exists() && kept.isEmpty(QDir::Files | QDir::System | QDir::Hidden));

@@ -19,8 +19,8 @@ struct NumberedFilesTest : ::testing::Test {
     }
     // What another user (nobody) can plant in a shared folder: a link to `to`, or the file itself.
     bool plant(const char* name, const QString& to = {}, uid_t owner = 65534) {
-        const QByteArray at = QFile::encodeName(path(name));
-        return (to.isEmpty() || QFile::link(to, path(name))) && !::lchown(at, owner, owner);
+        return (to.isEmpty() || QFile::link(to, path(name))) &&
+               !::lchown(QFile::encodeName(path(name)), owner, owner);
     }
 };
 
@@ -62,8 +62,8 @@ TEST_F(NumberedFilesTest, NumbersAreCheckedAndWhatIsNoRegularFileIsRefusedWithou
         {QStringLiteral("/dev/null"), err::PathFileAccessError}};
     writeFileBytes(theirs, "keep");
     writeFileBytes(mine, "keep");
-    const bool planted = plant("theirs") && plant("a", mine) && plant("b", path("nowhere")) &&
-                         plant("c", path("nowhere"), ::geteuid()) &&
+    const bool planted = plant("theirs") && plant("a", mine) && plant("b", path("gone")) &&
+                         plant("c", path("gone"), ::geteuid()) &&
                          plant("d", mine, ::geteuid()); // only root can
     for (const char* name : {"theirs", "a", "b", "c"})
         if (planted)
@@ -73,8 +73,7 @@ TEST_F(NumberedFilesTest, NumbersAreCheckedAndWhatIsNoRegularFileIsRefusedWithou
         EXPECT_EQ(errorOf([&] { files.openOutput(1, row.first); }), row.second);
         EXPECT_TRUE(trap.error()->description().contains(row.first));
     }
-    EXPECT_TRUE(fileBytes(theirs) + fileBytes(mine) == "keepkeep" &&
-                !QFile::exists(path("nowhere")));
+    EXPECT_TRUE(fileBytes(theirs) + fileBytes(mine) == "keepkeep" && !QFile::exists(path("gone")));
     if (planted) {
         files.openOutput(1, path("d"));
         files.print(1, "mine");

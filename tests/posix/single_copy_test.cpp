@@ -8,8 +8,7 @@
 
 using namespace vx;
 
-// The lock and the socket are in the user's own runtime folder, and go when the copy ends; a
-// runtime folder that others may enter is not used, the user's cache folder is.
+// Lock and socket are in the user's runtime folder (or cache folder) and go when the copy ends.
 TEST(SingleCopy, OneCopyPerFolderAndTheSecondBringsTheFirstForward) {
     static int argc = 1;
     static char name[] = "posix_tests", *argv[] = {name, nullptr};

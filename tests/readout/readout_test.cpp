@@ -208,9 +208,8 @@ TEST_F(ReadoutTest, EachLineIsAFrameOfItsOwnAndTheRestWaitsForItsEnd) {
     EXPECT_LE(r.state.frameBuffer.size(), PollCycle::MaxFrameBytes);
 }
 
-// Only a frame answers a poll, so lines of noise ask for none, and the idle re-poll goes out only
-// for a poll that has gone unanswered as long: with a counter that answers every poll, whether by
-// the next tick or every other tick, one poll is outstanding at any time.
+// Only a frame answers a poll, and the idle poll goes out only for one unanswered as long: with a
+// counter that answers by the next tick or every other one, one poll is outstanding at any time.
 TEST_F(ReadoutTest, OnePollIsOutstandingAtAnyTimeWhateverLinesOfNoiseCome) {
     for (const int every : {1, 2}) {
         ReadoutRig t;
