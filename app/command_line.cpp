@@ -17,12 +17,24 @@ const QStringList qtValueOptions = {"platform",    "platformpluginpath", "platfo
                                     "stylesheet"};
 const QStringList qtFlagOptions = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
+#ifdef Q_OS_WIN
+const char* const description =
+    "Reads a Vx515 digital readout counter on a serial port and shows its readings.\n"
+    "\n"
+    "Started from a command prompt, vx keeps its port settings (the file 系統資料電腦) in the\n"
+    "current folder. The serial port n is COM<n>.";
+const char* const desktopEntryHelp =
+    "Work in the folder %LOCALAPPDATA%\\Vx, created on first use, as the Start menu's entry does.";
+#else
 const char* const description =
     "Reads a Vx515 digital readout counter on a serial port and shows its readings.\n"
     "\n"
     "Started from a shell, vx keeps its port settings (the file 系統資料電腦) in the current\n"
     "folder. The serial port n is /dev/ttyUSB<n-1>, or $VX_SERIAL_PORT_DIR/COM<n> when that\n"
     "variable names a folder of links.";
+const char* const desktopEntryHelp = "Work in the folder $XDG_DATA_HOME/vx (~/.local/share/vx), "
+                                     "created on first use, as the desktop menu's entry does.";
+#endif
 
 } // namespace
 
@@ -35,9 +47,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption version({"v", "version"}, "Show the version and end.");
     parser.addOption(help);
     parser.addOption(version);
-    const QCommandLineOption desktopEntry(
-        "desktop-entry", "Work in the folder $XDG_DATA_HOME/vx (~/.local/share/vx), created on "
-                         "first use, as the desktop menu's entry does.");
+    const QCommandLineOption desktopEntry("desktop-entry", QString::fromUtf8(desktopEntryHelp));
     parser.addOption(desktopEntry);
     for (const QString& name : qtValueOptions) {
         QCommandLineOption option(name, QString(), "value");

@@ -1,7 +1,6 @@
 #include "work_folder.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <filesystem>
 #include <system_error>
 
@@ -9,7 +8,8 @@ namespace vx::app {
 
 QString enterFolder(const QString& path) {
     namespace fs = std::filesystem;
-    const fs::path folder(QFile::encodeName(path).toStdString());
+    // From UTF-16, which names every folder on both systems (a Windows user name in Chinese too).
+    const fs::path folder(path.toStdU16String());
     std::error_code error;
     // Private to its user, as the base directory rules ask of the folders they create.
     if (fs::create_directories(folder, error))

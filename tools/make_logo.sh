@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the splash logo, assets/logo.png: a 214 x 207 24-bit picture of three measuring axes, and
-# renders the program's icon, assets/icons/vx.svg, as the PNG sizes of the desktop's icon theme.
+# renders the program's icon, assets/icons/vx.svg, as the PNG sizes of the desktop's icon theme
+# and as the Windows icon assets/icons/vx.ico that vx.exe carries (those sizes in one file).
 # Needs ImageMagick (and its Helvetica font for the logo's letters) and rsvg-convert
 # (librsvg2-bin); the results are kept in the repository, so a build does not run this.
 # The logo has always been a JPEG of quality 92 and keeps that look: it is drawn, stored as that
@@ -37,4 +38,6 @@ if [[ $what == *" icons "* ]]; then
         convert "$png" -define png:exclude-chunks=date,time -strip "$png"
         identify "$png"
     done
+    convert "$assets"/icons/vx-{16,24,32,48,64,128,256}.png "$assets/icons/vx.ico"
+    identify "$assets/icons/vx.ico"
 fi

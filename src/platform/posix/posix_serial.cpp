@@ -150,7 +150,7 @@ void PosixSerial::openPort() {
     m_inBuffer.clear();
     m_overflowing = false;
     m_parser.reset();
-    m_pendingEvents.clear();
+    m_events.clear();
     noteOpened();
 
     // First readings are the baseline that later ones are compared with.
@@ -179,7 +179,7 @@ void PosixSerial::closePort() {
     m_inBuffer.clear();
     m_overflowing = false;
     m_parser.reset();
-    m_pendingEvents.clear();
+    m_events.clear();
 }
 
 void PosixSerial::requireOpen() const {

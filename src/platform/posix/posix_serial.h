@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/comm_event_queue.h"
 #include "platform/input_queue.h"
 #include "platform/line_error_parser.h"
 #include "platform/serial_comm.h"
@@ -7,7 +8,6 @@
 
 #include <QObject>
 #include <QTimer>
-#include <deque>
 
 namespace vx {
 
@@ -58,9 +58,7 @@ private:
     void onLineTimer();
     void readLineCounters(bool report);
     void readModemLines(bool report);
-    void queueEvent(int16_t code);
-    void deliverNextEvent();
-    void scheduleDelivery();
+    void queueEvent(int16_t code) { m_events.queue(code); }
 
     const SerialDevices& m_devices;
     int16_t m_commPort = 1;
@@ -77,8 +75,7 @@ private:
     bool m_askModemLines = false;
     LineCounters m_counters;
     int m_modemLines = 0;
-    std::deque<int16_t> m_pendingEvents;
-    bool m_deliveryScheduled = false;
+    CommEventQueue m_events{[this](int16_t code) { raiseOnComm(code); }};
 };
 
 } // namespace vx

@@ -2,13 +2,12 @@
 
 #include "terminal_device.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <linux/serial.h>
 #include <sys/ioctl.h>
 
 // The serial component's line events: line error counters and modem lines, which have no
-// descriptor event and are read on a timer, and the queue that raises OnComm from the event loop.
+// descriptor event and are read on a timer.
 
 namespace vx {
 
@@ -67,35 +66,6 @@ void PosixSerial::readModemLines(bool report) {
             queueEvent(comm::EvRing);
     }
     m_modemLines = lines;
-}
-
-void PosixSerial::queueEvent(int16_t code) {
-    // One pending event of a kind says all there is to say until the program has seen it.
-    if (std::find(m_pendingEvents.begin(), m_pendingEvents.end(), code) != m_pendingEvents.end())
-        return;
-    m_pendingEvents.push_back(code);
-    scheduleDelivery();
-}
-
-void PosixSerial::scheduleDelivery() {
-    if (m_deliveryScheduled)
-        return;
-    m_deliveryScheduled = true;
-    QMetaObject::invokeMethod(
-        this, [this] { deliverNextEvent(); }, Qt::QueuedConnection);
-}
-
-// One event per pass of the event loop, so that a handler that runs a modal dialog (and with it a
-// nested loop) still sees the rest in order.
-void PosixSerial::deliverNextEvent() {
-    m_deliveryScheduled = false;
-    if (m_pendingEvents.empty())
-        return;
-    const int16_t code = m_pendingEvents.front();
-    m_pendingEvents.pop_front();
-    if (!m_pendingEvents.empty())
-        scheduleDelivery();
-    raiseOnComm(code);
 }
 
 } // namespace vx

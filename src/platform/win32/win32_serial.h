@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/comm_event_queue.h"
+#include "platform/serial_comm.h"
+#include "platform/serial_devices.h"
+
+#include <QObject>
+#include <QTimer>
+#include <windows.h>
+
+namespace vx {
+
+// The serial component on a Windows communications device: COMn of a USB adapter, or under Wine a
+// pseudo-terminal of the simulator. Everything runs on the user-interface thread; reads return at
+// once with what the driver holds, and a write waits at most a moment. Received bytes are pulled
+// from the driver only when the program asks how many wait or reads them (the poll tick does that
+// every 50 ms). The driver's line errors, found with each pull and on a timer, are raised from the
+// event loop; a pulled cable fails the call that finds it and every later one with 8021.
+class Win32Serial : public QObject, public SerialComm {
+public:
+    // Port numbers lead where the devices say; they must outlive the component.
+    explicit Win32Serial(const SerialDevices& devices, QObject* parent = nullptr);
+    ~Win32Serial() override;
+
+    void setCommPort(int16_t portNumber) override;
+    int16_t commPort() const override;
+    void setSettings(const QString& settings) override;
+    QString settings() const override;
+    void setPortOpen(bool open) override;
+    bool portOpen() const override;
+
+    int inBufferCount() override;
+    QByteArray input() override;
+    void output(const QByteArray& bytes) override;
+
+private:
+    void openPort();
+    void closePort();
+    void requireOpen() const;
+    void requireLive();
+    void failed(DWORD error);
+    void pullInput();
+    void takeBytes(QByteArrayView bytes);
+    bool checkLineErrors();
+    void readModemLines(bool report);
+    void onLineTimer();
+    void markGone();
+
+    const SerialDevices& m_devices;
+    int16_t m_commPort = 1;
+    QString m_settings = QStringLiteral("9600,N,8,2");
+
+    HANDLE m_port = INVALID_HANDLE_VALUE;
+    QString m_openPath;
+    bool m_gone = false;   // the device went away; the next call raises 8021
+    DWORD m_readFault = 0; // a read failure met outside a call, raised by the next call
+    QByteArray m_inBuffer;
+    bool m_overflowing = false; // bytes were dropped since the buffer last had room
+    QTimer m_lineTimer;
+    bool m_askModemLines = false;
+    DWORD m_modemLines = 0;
+    CommEventQueue m_events{[this](int16_t code) { raiseOnComm(code); }};
+};
+
+} // namespace vx
