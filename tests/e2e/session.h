@@ -90,6 +90,16 @@ inline bool showsText(const QImage& image, const QRect& area, bool grey = false)
 // test fails with the reason.
 class Session : public ::testing::Test {
 protected:
+    // What runs as vx, and the class of its windows; under Wine, the ports' folder is the one
+    // that its registry maps COM ports into.
+    struct Program {
+        QString path = QStringLiteral(VX_PATH);
+        QStringList args;
+        QString windowClass = QStringLiteral("^vx$");
+        QString portsFolder;
+    };
+    Program m_program;
+
     void SetUp() override {
         static int argc = 1;
         static char name[] = "e2e_tests", *argv[] = {name, nullptr};
@@ -111,6 +121,11 @@ protected:
                                                {"TMPDIR", "tmp"}})
             m_env.insert(variable, path(folder));
         m_env.insert("QT_QPA_PLATFORM", "xcb");
+        for (const char* variable : {"WINEPREFIX", "WINEDEBUG", "WINEDLLOVERRIDES"})
+            if (qEnvironmentVariableIsSet(variable))
+                m_env.insert(variable, qEnvironmentVariable(variable));
+        if (m_program.portsFolder.isEmpty())
+            m_program.portsFolder = path("ports");
         // A free display, named once it takes clients; no reset when the last client leaves.
         QProcess& xvfb = launch(
             "Xvfb",
@@ -142,7 +157,7 @@ protected:
     // The simulator on port n, once it is ready (one per session), and commands on its input.
     void startSim(int port, const QStringList& extra = {}) {
         m_sim = &launch(VX515SIM_PATH,
-                        QStringList{"--dir", path("ports"), "--port", QString::number(port),
+                        QStringList{"--dir", m_program.portsFolder, "--port", QString::number(port),
                                     "--log", artefact("vx515sim.log")} +
                             extra,
                         "vx515sim.err", true);
@@ -174,7 +189,8 @@ protected:
     void setLanguage(const QString& lang) { m_env.insert("LANG", lang); }
     // vx, with a log of its own per run; earlier runs go on running.
     QProcess& startVx() {
-        return *(m_vx = &launch(VX_PATH, {}, QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
+        return *(m_vx = &launch(m_program.path, m_program.args,
+                                QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
     }
     // The simulator on port 1 and vx showing a reading: the main window's id.
     QString startWithCounter() {
@@ -223,7 +239,8 @@ protected:
         waitFor(
             [&] {
                 for (const QByteArray& id :
-                     x({"xdotool", "search", "--onlyvisible", "--class", "^vx$"}).split('\n'))
+                     x({"xdotool", "search", "--onlyvisible", "--class", m_program.windowClass})
+                         .split('\n'))
                     if (!id.isEmpty() && titleOf(id) == title)
                         found = id;
                 return !found.isEmpty();

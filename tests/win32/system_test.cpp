@@ -1,0 +1,95 @@
+#include "platform/error_trap.h"
+#include "platform/win32/win32_numbered_files.h"
+#include "platform/win32/win32_single_copy.h"
+#include "platform/win32/win32_system.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace vx;
+
+namespace {
+
+int errorOf(const std::function<void()>& op, QString* description = nullptr) {
+    ResumeNext step;
+    step(op);
+    if (description && step.error())
+        *description = step.error()->description();
+    return step.number();
+}
+
+QCoreApplication& application() {
+    static int argc = 1;
+    static char name[] = "win32_tests", *argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+// Only files on a disk are written: a device, a folder or a name that is not there is refused
+// with its number and the path, before anything is written.
+TEST(NumberedFiles, WhatIsNoFileOnADiskIsRefusedWithItsNumber) {
+    QTemporaryDir dir;
+    Win32NumberedFiles files;
+    const std::pair<QString, int> refused[] = {
+        {QStringLiteral("NUL"), err::PathFileAccessError},
+        {QStringLiteral("\\\\.\\COM1"), err::PathFileAccessError},
+        {dir.path(), err::PathFileAccessError},
+        {dir.filePath(QStringLiteral("no/such/folder/log.txt")), err::PathNotFound},
+        {QString(), err::FileNotFound}};
+    for (const auto& [path, number] : refused) {
+        QString why;
+        EXPECT_EQ(errorOf([&] { files.openAppend(1, path); }, &why), number) << path.toStdString();
+        EXPECT_EQ(errorOf([&] { files.openRandom(2, path, 20); }), number);
+        EXPECT_TRUE(why.contains(QDir::toNativeSeparators(path))) << why.toStdString();
+    }
+    EXPECT_FALSE(files.isOpen(1) || files.isOpen(2));
+}
+
+// A file that may only be read still tells what it holds; its writes are refused with a number.
+TEST(NumberedFiles, AFileThatMayOnlyBeReadIsReadAndRefusesWrites) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("系統資料電腦"));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("\x03\x00", 2) == 2);
+    }
+    ASSERT_TRUE(::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()),
+                                     FILE_ATTRIBUTE_READONLY));
+    Win32NumberedFiles files;
+    files.openRandom(2, path, 20);
+    EXPECT_TRUE(files.isReadOnly(2));
+    EXPECT_TRUE(files.getRecord(2, 1).startsWith(QByteArray("\x03\x00", 2)));
+    EXPECT_EQ(errorOf([&] { files.putRecord(2, 1, "x"); }), err::PermissionDenied);
+    files.close(2);
+    ::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(SingleCopy, OneCopyPerFolderWhateverItsCaseAndTheSecondBringsTheFirstForward) {
+    application();
+    QTemporaryDir here;
+    QTemporaryDir elsewhere;
+    Win32SingleCopy first(here.path());
+    int calls = 0;
+    first.setOnCalled([&] { ++calls; });
+    ASSERT_TRUE(first.claim());
+
+    Win32SingleCopy second(here.path().toUpper());
+    EXPECT_FALSE(second.claim());
+    second.callFirstCopy();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 1; }, 5000));
+
+    Win32SingleCopy other(elsewhere.path()); // a copy in another folder serves another counter
+    EXPECT_TRUE(other.claim());
+}
+
+TEST(System, AStartFromTheMenuWorksInTheUsersLocalFolder) {
+    const QString local = qEnvironmentVariable("LOCALAPPDATA");
+    ASSERT_FALSE(local.isEmpty());
+    EXPECT_EQ(Win32System().menuLaunchFolder().toLower(),
+              QDir::toNativeSeparators(QDir::cleanPath(local + QStringLiteral("/Vx"))).toLower());
+}
+
+} // namespace
