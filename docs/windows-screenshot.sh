@@ -9,7 +9,7 @@ build=${VX_WINDOWS_BUILD_DIR:-$top/build-windows}
 work=$build/screenshot
 rm -rf "$work"
 mkdir -p "$work/ports" "$work/work"
-export WINEPREFIX=$build/wine WINE_LOG=$work/wine.log
+export WINEPREFIX=${VX_WINE_PREFIX:-$build/wine} WINE_LOG=$work/wine.log
 # shellcheck source=../scripts/windows/wine-rig.sh
 source "$top/scripts/windows/wine-rig.sh"
 

@@ -12,7 +12,7 @@ build=${VX_WINDOWS_BUILD_DIR:-$top/build-windows}
 work=$build/check
 rm -rf "$work"
 mkdir -p "$work/ports" "$work/results"
-export WINEPREFIX=$build/wine WINE_LOG=$work/wine.log
+export WINEPREFIX=${VX_WINE_PREFIX:-$build/wine} WINE_LOG=$work/wine.log
 # shellcheck source=windows/wine-rig.sh
 source scripts/windows/wine-rig.sh
 

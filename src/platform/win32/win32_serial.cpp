@@ -22,6 +22,16 @@ constexpr int kMaxReadsPerPull = 64;
 // The driver's own queues; the program's buffer is InBufferSize on top of them.
 constexpr DWORD kDriverQueue = 4096;
 
+const wchar_t* wide(const QString& text) {
+    return reinterpret_cast<const wchar_t*>(text.utf16());
+}
+
+// The claim's name in the session's namespace, one per device whatever the case of its name.
+QString claimName(const QString& path) {
+    return QStringLiteral("Local\\vx-port-") +
+           openableName(path).toLower().replace(QLatin1Char('\\'), QLatin1Char('/'));
+}
+
 } // namespace
 
 Win32Serial::Win32Serial(const SerialDevices& devices, QObject* parent)
@@ -96,10 +106,16 @@ void Win32Serial::openPort() {
     const LineSettings line = LineSettings::parse(m_settings);
     checkLine(line, m_settings);
 
-    // Exclusive, as a communications device always is: a second opener gets access denied.
-    const HANDLE handle =
-        ::CreateFileW(reinterpret_cast<const wchar_t*>(openableName(path).utf16()),
-                      GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    // A communications device is opened by one program at a time: the driver refuses a second
+    // opener. Where it does not (Wine's), the claim of a named mutex keeps two copies apart.
+    const HANDLE claim = ::CreateMutexW(nullptr, FALSE, wide(claimName(path)));
+    if (claim && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(claim);
+        throw portInUse(port, path);
+    }
+    HandleGuard claimGuard(claim ? claim : INVALID_HANDLE_VALUE);
+    const HANDLE handle = ::CreateFileW(wide(openableName(path)), GENERIC_READ | GENERIC_WRITE, 0,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw openFailure(::GetLastError(), port, path);
     HandleGuard guard(handle);
@@ -123,6 +139,7 @@ void Win32Serial::openPort() {
     ::ClearCommError(handle, &stale, nullptr);
 
     m_port = guard.release();
+    m_claim = claim ? claimGuard.release() : nullptr;
     m_openPath = path;
     m_gone = false;
     m_readFault = 0;
@@ -152,6 +169,8 @@ void Win32Serial::closePort() {
     }
     ::CloseHandle(m_port);
     m_port = INVALID_HANDLE_VALUE;
+    if (m_claim)
+        ::CloseHandle(std::exchange(m_claim, nullptr));
     m_openPath.clear();
     m_gone = false;
     m_readFault = 0;

@@ -51,6 +51,7 @@ private:
     QString m_settings = QStringLiteral("9600,N,8,2");
 
     HANDLE m_port = INVALID_HANDLE_VALUE;
+    HANDLE m_claim = nullptr; // this session's claim on the port, held while it is open
     QString m_openPath;
     bool m_gone = false;   // the device went away; the next call raises 8021
     DWORD m_readFault = 0; // a read failure met outside a call, raised by the next call
