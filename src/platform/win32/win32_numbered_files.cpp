@@ -53,8 +53,7 @@ RuntimeError fileError(DWORD error, const QString& path) {
         break;
     }
     return {number,
-            QStringLiteral("%1：%2 (%3)")
-                .arg(standardDescription(number), QDir::toNativeSeparators(path), reason(error))};
+            QStringLiteral("%1：%2 (%3)").arg(standardDescription(number), path, reason(error))};
 }
 
 // Text, records and the log are files on a disk; a device or a pipe could block the program or
@@ -64,7 +63,7 @@ RuntimeError notAFile(const QString& path) {
         err::PathFileAccessError,
         QCoreApplication::translate(
             "NumberedFiles", "%1：%2 (不是一般檔案，而是裝置、管道、資料夾或連結；請選一般的檔案)")
-            .arg(standardDescription(err::PathFileAccessError), QDir::toNativeSeparators(path))};
+            .arg(standardDescription(err::PathFileAccessError), path)};
 }
 
 bool isPlainFileAttributes(DWORD attributes) {
@@ -178,31 +177,29 @@ void Win32NumberedFiles::putRecord(int fileNumber, int recordNumber, const QByte
     if (file.readOnly)
         throw RuntimeError(err::PermissionDenied,
                            QCoreApplication::translate("NumberedFiles", "%1：%2 只能讀取")
-                               .arg(standardDescription(err::PermissionDenied),
-                                    QDir::toNativeSeparators(file.path)));
+                               .arg(standardDescription(err::PermissionDenied), file.path));
     if (bytes.size() > file.recordLength)
-        throw RuntimeError(err::BadRecordLength,
-                           QStringLiteral("%1：%2").arg(standardDescription(err::BadRecordLength),
-                                                        QDir::toNativeSeparators(file.path)));
+        throw RuntimeError(
+            err::BadRecordLength,
+            QStringLiteral("%1：%2").arg(standardDescription(err::BadRecordLength), file.path));
     QByteArray record = bytes;
     record.append(file.recordLength - bytes.size(), '\0');
     writeAll(file, record, static_cast<qint64>(recordNumber - 1) * file.recordLength);
 }
 
 void Win32NumberedFiles::openAppend(int fileNumber, const QString& path) {
-    open(fileNumber, path, GENERIC_WRITE, OPEN_ALWAYS, 0);
+    open(fileNumber, path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, OPEN_ALWAYS, 0);
 }
 
 void Win32NumberedFiles::openOutput(int fileNumber, const QString& path) {
-    open(fileNumber, path, GENERIC_WRITE, CREATE_ALWAYS, 0);
+    open(fileNumber, path, GENERIC_WRITE | FILE_READ_ATTRIBUTES, CREATE_ALWAYS, 0);
 }
 
 void Win32NumberedFiles::print(int fileNumber, const QByteArray& bytes) {
     OpenFile& file = find(fileNumber);
     if (file.recordLength > 0)
-        throw RuntimeError(err::BadFileMode,
-                           QStringLiteral("%1：%2").arg(standardDescription(err::BadFileMode),
-                                                        QDir::toNativeSeparators(file.path)));
+        throw RuntimeError(err::BadFileMode, QStringLiteral("%1：%2").arg(
+                                                 standardDescription(err::BadFileMode), file.path));
     LARGE_INTEGER end{};
     if (!::GetFileSizeEx(file.handle, &end))
         throw fileError(::GetLastError(), file.path);
