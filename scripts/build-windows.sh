@@ -13,8 +13,10 @@ build=${VX_WINDOWS_BUILD_DIR:-$top/build-windows}
 "$top/scripts/windows/install-deps.sh"
 qt=$("$top/scripts/windows/build-qt.sh")
 
+# ctest runs the tests under Wine (scripts/windows/wine-run.sh).
 cmake -S "$top" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$top/scripts/windows/wine-run.sh;$build" \
     -DCMAKE_BUILD_TYPE=Release -DVX_BUILD_TESTS=$tests -DVX_BUILD_BENCH=OFF >"$build.configure.log" ||
     { cat "$build.configure.log" >&2; exit 1; }
 cmake --build "$build" --parallel "$(nproc)"

@@ -19,18 +19,9 @@ source scripts/windows/wine-rig.sh
 # The Linux side: the simulator, and the end-to-end harness that drives vx.exe.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_BUILD_TESTS=ON >/dev/null
 cmake --build build --parallel "$(nproc)" --target vx515sim e2e_windows_tests >/dev/null
-sim=$top/build/tools/vx515sim/vx515sim
 
-sim_pid=
-cleanup() {
-    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null
-    wineserver -k >/dev/null 2>&1 || true
-}
-trap cleanup EXIT
-
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 make_prefix
-map_com 1 "$work/ports/COM1"
-restart_server
 
 passed=0
 failed=0
@@ -58,25 +49,18 @@ PY
     failed=$((failed + ${counts#* }))
 }
 
-# Unit tests, with the simulator on COM1 taking commands through a pipe that never closes.
-mkfifo "$work/sim.in"
-"$sim" --dir "$work/ports" --port 1 --log "$work/sim.log" <>"$work/sim.in" >"$work/sim.out" 2>&1 &
-sim_pid=$!
-wait_for_text "$work/sim.out" READY 10 || { echo "check-windows: the simulator did not start" >&2; exit 1; }
-for t in platform link readout datalog win32; do
-    exe=$build/tests/$t/${t}_tests.exe
-    xml=$work/results/${t}_tests.xml
-    VX_TEST_SIM_PORT=1 VX_TEST_SIM_COMMANDS=$(winpath "$work/sim.in") \
-        VX_TEST_SIM_LOG=$(winpath "$work/sim.log") \
-        run_with_deadline 300 wine "$exe" --gtest_output="xml:$(winpath "$xml")" \
-        </dev/null >"$work/results/${t}_tests.log" 2>&1 || true
-    count_cases "$xml"
-    echo "check-windows: ${t}_tests under Wine: $passed passed, $failed failed so far"
+# The unit tests under Wine, through the build's emulator, which plugs the simulator into COM1 for
+# the serial tests.
+rm -rf "$build/test-results"
+ctest --test-dir "$build" --output-on-failure --timeout 600 >"$work/results/unit.log" 2>&1 || true
+for t in $(ctest --test-dir "$build" -N | sed -n 's/^ *Test *#[0-9]*: //p'); do
+    count_cases "$build/test-results/$t.xml"
 done
-kill "$sim_pid" && wait "$sim_pid" 2>/dev/null || true
-sim_pid=
+tail -n 3 "$work/results/unit.log"
+echo "check-windows: unit tests under Wine: $passed passed, $failed failed"
 
 # vx.exe end to end, as shipped, on a display of its own.
+map_com 1 "$work/ports/COM1"
 restart_server
 VX_WINDOWS_EXE=$build/dist/vx.exe VX_WINE_PORTS_DIR=$work/ports \
     run_with_deadline 600 build/tests/e2e/e2e_windows_tests \

@@ -6,12 +6,22 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 using namespace vx;
 
 namespace {
+
+// Waits without running the event loop, as the program's start-up loop does: what the component
+// finds, it finds in the calls the program makes.
+bool waitUntil(const std::function<bool()>& condition, int ms = 5000) {
+    for (const QDeadlineTimer deadline(ms); !condition(); QThread::msleep(10))
+        if (deadline.hasExpired())
+            return false;
+    return true;
+}
 
 // The simulated counter on a COM port: the run's script maps the port to the simulator's
 // pseudo-terminal and names here the pipe of its commands and its log.
@@ -44,7 +54,7 @@ public:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     bool logShows(const QByteArray& text, qsizetype from) const {
-        return QTest::qWaitFor([&] { return log().indexOf(text, from) >= 0; }, 10000);
+        return waitUntil([&] { return log().indexOf(text, from) >= 0; }, 10000);
     }
 
 private:
@@ -133,7 +143,7 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenAndAFullBufferTellsOnce) {
     open(serial);
     serial.setSettings(QStringLiteral("19200,N,8,2"));
     serial.output("OOO");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return serial.inBufferCount() == 3 * LineBytes; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return serial.inBufferCount() == 3 * LineBytes; }));
     serial.setInputLen(50);
     const QByteArray first = serial.input();
     EXPECT_EQ(first.size(), 50);
@@ -143,7 +153,7 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenAndAFullBufferTellsOnce) {
 
     // 40 lines are 1600 bytes: what comes beyond 1024 is dropped and told once, from the loop.
     serial.output(QByteArray(40, 'O'));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return serial.inBufferCount() == 1024; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return serial.inBufferCount() == 1024; }));
     EXPECT_TRUE(events.empty()) << "events come from the event loop only";
     ASSERT_TRUE(QTest::qWaitFor([&] { return !events.empty(); }, 5000));
     EXPECT_EQ(events, std::vector<int16_t>{comm::ErRxOver});
@@ -162,8 +172,8 @@ TEST_F(SerialPort, APulledCableIsDeviceGoneUntilThePortOpensAgain) {
     qsizetype mark = m_counter.log().size();
     m_counter.command("pull");
     ASSERT_TRUE(m_counter.logShows("STATE pulled", mark));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return errorOf([&] { serial.inBufferCount(); }) == err::DeviceGone; }, 5000));
+    EXPECT_TRUE(
+        waitUntil([&] { return errorOf([&] { serial.inBufferCount(); }) == err::DeviceGone; }));
     EXPECT_EQ(errorOf([&] { serial.output("O"); }), err::DeviceGone);
     EXPECT_EQ(errorOf([&] { serial.input(); }), err::DeviceGone);
     serial.setPortOpen(false);
@@ -172,8 +182,7 @@ TEST_F(SerialPort, APulledCableIsDeviceGoneUntilThePortOpensAgain) {
     mark = m_counter.log().size();
     m_counter.command("plug");
     ASSERT_TRUE(m_counter.logShows("STATE plugged", mark));
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return errorOf([&] { serial.setPortOpen(true); }) == 0; }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return errorOf([&] { serial.setPortOpen(true); }) == 0; }, 10000));
     EXPECT_EQ(serial.inBufferCount(), 0) << "nothing left over from before";
     EXPECT_EQ(pollLine(serial).size(), LineBytes);
 }
