@@ -8,4 +8,5 @@ add_subdirectory(${VX_GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCL
 # Its sources are not ours to keep free of warnings.
 foreach(target gtest gtest_main)
     target_compile_options(${target} PRIVATE -w)
+    set_target_properties(${target} PROPERTIES AUTOMOC OFF)
 endforeach()

@@ -16,13 +16,11 @@ export WINEPREFIX=${VX_WINE_PREFIX:-$build/wine} WINE_LOG=$run/wine.log
 # shellcheck source=wine-rig.sh
 source "$here/wine-rig.sh"
 make_prefix
+ensure_server # it outlives this program, so the next one starts at once
 if ! wine reg query 'HKLM\Software\Wine\Ports' /v COM1 2>/dev/null | grep -qF "$run/ports/COM1"; then
     map_com 1 "$run/ports/COM1"
-    wineserver -k >/dev/null 2>&1
-    wineserver -w >/dev/null 2>&1
+    restart_server
 fi
-# A server that outlives this program, so the next one starts at once; its dumps go to the log.
-wineserver -p 2>>"$WINE_LOG" >/dev/null </dev/null || true
 
 args=()
 for a in "$@"; do

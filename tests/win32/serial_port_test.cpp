@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QTest>
+#include <QtCore/qtestsupport_core.h>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <windows.h>

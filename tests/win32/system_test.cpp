@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -46,25 +46,6 @@ TEST(NumberedFiles, WhatIsNoFileOnADiskIsRefusedWithItsNumber) {
         EXPECT_TRUE(why.contains(path)) << why.toStdString();
     }
     EXPECT_FALSE(files.isOpen(1) || files.isOpen(2));
-}
-
-// A file that may only be read still tells what it holds; its writes are refused with a number.
-TEST(NumberedFiles, AFileThatMayOnlyBeReadIsReadAndRefusesWrites) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("系統資料電腦"));
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("\x03\x00", 2) == 2);
-    }
-    ASSERT_TRUE(::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()),
-                                     FILE_ATTRIBUTE_READONLY));
-    Win32NumberedFiles files;
-    files.openRandom(2, path, 20);
-    EXPECT_TRUE(files.isReadOnly(2));
-    EXPECT_TRUE(files.getRecord(2, 1).startsWith(QByteArray("\x03\x00", 2)));
-    EXPECT_EQ(errorOf([&] { files.putRecord(2, 1, "x"); }), err::PermissionDenied);
-    files.close(2);
-    ::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(SingleCopy, OneCopyPerFolderWhateverItsCaseAndTheSecondBringsTheFirstForward) {
