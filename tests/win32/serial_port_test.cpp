@@ -1,12 +1,13 @@
 #include "platform/error_trap.h"
+#include "platform/win32/comm_device.h"
 #include "platform/win32/win32_serial.h"
 #include "platform/win32/win32_serial_devices.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QtCore/qtestsupport_core.h>
 #include <QThread>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -66,6 +67,28 @@ private:
 // A three-axis line of the counter with its CR LF.
 constexpr int LineBytes = 40;
 
+// The port as its driver holds it, through a handle of the test's own: Wine lets a second one
+// open a port, so the test sees what the component set and what waits in the driver's queue.
+struct DriverView {
+    explicit DriverView(int port)
+        : handle(::CreateFileW(
+              reinterpret_cast<const wchar_t*>(QStringLiteral("\\\\.\\COM%1").arg(port).utf16()),
+              GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~DriverView() { ::CloseHandle(handle); }
+    DCB line() const {
+        DCB dcb{};
+        dcb.DCBlength = sizeof dcb;
+        ::GetCommState(handle, &dcb);
+        return dcb;
+    }
+    DWORD queued() const {
+        COMSTAT status{};
+        DWORD errors = 0;
+        return ::ClearCommError(handle, &errors, &status) ? status.cbInQue : 0;
+    }
+    HANDLE handle;
+};
+
 // The run-time error of the operation, or 0.
 int errorOf(const std::function<void()>& op) {
     ResumeNext step;
@@ -89,7 +112,7 @@ protected:
         static char name[] = "win32_tests", *argv[] = {name, nullptr};
         static QCoreApplication app(argc, argv); // timers and queued events
         if (!m_counter.ready())
-            GTEST_SKIP() << "no simulated counter: run through scripts/windows/run-tests.sh";
+            GTEST_SKIP() << "no simulated counter: run by ctest under scripts/windows/wine-run.sh";
     }
     void open(Win32Serial& serial) {
         serial.setCommPort(m_counter.port());
@@ -107,11 +130,18 @@ TEST_F(SerialPort, TheCounterAnswersAtTheSpeedSetAndSettingsApplyAtOnce) {
     const QByteArray line = pollLine(serial);
     EXPECT_EQ(line.size(), LineBytes) << line.toStdString();
     EXPECT_TRUE(m_counter.logShows("line speed 9600", mark));
+    const DriverView driver(m_counter.port());
+    DCB dcb = driver.line();
+    EXPECT_EQ(std::tuple(dcb.BaudRate, dcb.ByteSize, dcb.Parity, dcb.StopBits),
+              std::tuple(9600u, 8, NOPARITY, TWOSTOPBITS));
+    EXPECT_FALSE(dcb.fOutxCtsFlow || dcb.fOutX || dcb.fInX) << "no flow control";
 
     mark = m_counter.log().size();
     serial.setSettings(QStringLiteral("19200,N,8,1"));
     EXPECT_EQ(pollLine(serial).size(), LineBytes);
     EXPECT_TRUE(m_counter.logShows("line speed 19200", mark));
+    dcb = driver.line();
+    EXPECT_EQ(std::tuple(dcb.BaudRate, dcb.StopBits), std::tuple(19200u, ONESTOPBIT));
     for (const char* refused : {"9600,E,8,2", "9600,N,7,2", "fast"}) { // and change nothing
         EXPECT_EQ(errorOf([&] { serial.setSettings(QString::fromLatin1(refused)); }),
                   err::InvalidSettings);
@@ -132,8 +162,30 @@ TEST_F(SerialPort, OpeningTellsWhyAPortCannotBeHad) {
     serial.setCommPort(m_counter.port());
     EXPECT_EQ(errorOf([&] { serial.setPortOpen(true); }), err::PortInUse);
     holder.setPortOpen(false);
+
+    // What the device sent while nobody listened is no answer to a request: opening drops it.
+    m_counter.command("noise 20");
+    const DriverView driver(m_counter.port());
+    ASSERT_TRUE(waitUntil([&] { return driver.queued() == 21; }));
     serial.setPortOpen(true);
+    EXPECT_EQ(serial.inBufferCount(), 0);
     EXPECT_EQ(pollLine(serial).size(), LineBytes);
+
+    // Where the driver itself refuses a second opener (Windows' own), that is the same answer.
+    const std::pair<DWORD, int> causes[] = {{ERROR_ACCESS_DENIED, err::PortInUse},
+                                            {ERROR_FILE_NOT_FOUND, err::InvalidPortNumber}};
+    for (const auto& [error, number] : causes)
+        EXPECT_EQ(comm_device::openFailure(error, 3, QStringLiteral("COM3")).number(), number);
+}
+
+// The poll tick asks what waits every 50 ms: on a quiet line, each answer comes at once.
+TEST_F(SerialPort, AQuietLineIsAnsweredAtOnce) {
+    Win32Serial serial{m_devices};
+    open(serial);
+    const QDeadlineTimer bound(500);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(serial.inBufferCount(), 0);
+    EXPECT_FALSE(bound.hasExpired());
 }
 
 TEST_F(SerialPort, InputComesInPiecesOfInputLenAndAFullBufferTellsOnce) {

@@ -65,9 +65,9 @@ DWORD applyLine(HANDLE port, const LineSettings& line, DWORD writeTimeoutMs) {
     dcb.fAbortOnError = FALSE; // an error must not stop the port until the program clears it
     if (!::SetCommState(port, &dcb))
         return ::GetLastError();
+    // A read returns at once with what is there: an interval of MAXDWORD with both totals 0.
     COMMTIMEOUTS timeouts{};
-    timeouts.ReadIntervalTimeout =
-        MAXDWORD; // with both totals 0: return at once with what is there
+    timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.WriteTotalTimeoutConstant = writeTimeoutMs;
     if (!::SetCommTimeouts(port, &timeouts))
         return ::GetLastError();

@@ -71,6 +71,13 @@ bool isPlainFileAttributes(DWORD attributes) {
             (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
+// What was opened is a file on a disk, not a device, a pipe, a folder or a link.
+bool isFileOnADisk(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &info) &&
+           isPlainFileAttributes(info.dwFileAttributes);
+}
+
 const wchar_t* wide(const QString& text) {
     return reinterpret_cast<const wchar_t*>(text.utf16());
 }
@@ -103,9 +110,7 @@ void Win32NumberedFiles::open(int fileNumber, const QString& path, DWORD access,
     const HANDLE handle = openHandle(native, access, disposition);
     if (handle == INVALID_HANDLE_VALUE)
         throw fileError(::GetLastError(), path);
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileInformationByHandle(handle, &info) ||
-        !isPlainFileAttributes(info.dwFileAttributes)) {
+    if (!isFileOnADisk(handle)) {
         ::CloseHandle(handle);
         throw notAFile(path);
     }
