@@ -32,17 +32,17 @@ QString reason(DWORD error) {
     return result;
 }
 
-void checkLine(const LineSettings& line, const QString& text) {
+void checkLine(const LineSettings& line) {
     if (line.parity != 'N' || line.dataBits != 8)
         throw RuntimeError(
             err::InvalidSettings,
             QCoreApplication::translate(
                 "SerialPort",
                 "傳輸設定「%1」無法使用：只支援無同位檢查 (N)、8 個資料位元、1 或 2 個停止位元")
-                .arg(text));
+                .arg(line.toString()));
 }
 
-DWORD applyLine(HANDLE port, const LineSettings& line, DWORD writeTimeoutMs) {
+DWORD setCommLine(HANDLE port, const LineSettings& line, DWORD writeTimeoutMs) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!::GetCommState(port, &dcb))

@@ -18,11 +18,11 @@ bool isGoneError(DWORD error);
 // The system's text for an error code.
 QString reason(DWORD error);
 
-// Raises 8014 for what a communications device cannot be set to.
-void checkLine(const LineSettings& line, const QString& text);
-// Raw bytes, the settings' speed and stop bits, no flow control; reads that return at once with
+// Raises 8014 for a line that a communications device cannot run.
+void checkLine(const LineSettings& line);
+// Raw bytes, the line's speed and stop bits, no flow control; reads that return at once with
 // what has arrived, writes that give up after writeTimeoutMs. Returns 0 or the error code.
-DWORD applyLine(HANDLE port, const LineSettings& line, DWORD writeTimeoutMs);
+DWORD setCommLine(HANDLE port, const LineSettings& line, DWORD writeTimeoutMs);
 
 // The name CreateFile takes: a bare device name (COM12) in the device namespace, \\.\COM12.
 QString openableName(const QString& path);

@@ -62,27 +62,20 @@ int16_t Win32Serial::commPort() const {
     return m_commPort;
 }
 
-void Win32Serial::setSettings(const QString& settings) {
-    const LineSettings line = LineSettings::parse(settings);
-    checkLine(line, settings);
-    if (m_port != INVALID_HANDLE_VALUE) {
-        requireLive();
-        if (const DWORD e = applyLine(m_port, line, kWriteTimeoutMs); e != 0) {
-            if (isGoneError(e)) {
-                markGone();
-                requireLive();
-            }
-            throw RuntimeError(err::CommStateFailed,
-                               QStringLiteral("%1：%2 「%3」(%4)")
-                                   .arg(standardDescription(err::CommStateFailed), m_openPath,
-                                        settings, reason(e)));
+void Win32Serial::applyLine(const LineSettings& line) {
+    checkLine(line);
+    if (m_port == INVALID_HANDLE_VALUE)
+        return;
+    requireLive();
+    if (const DWORD e = setCommLine(m_port, line, kWriteTimeoutMs); e != 0) {
+        if (isGoneError(e)) {
+            markGone();
+            requireLive();
         }
+        throw RuntimeError(err::CommStateFailed, QStringLiteral("%1：%2 「%3」(%4)")
+                                                     .arg(standardDescription(err::CommStateFailed),
+                                                          m_openPath, line.toString(), reason(e)));
     }
-    m_settings = settings;
-}
-
-QString Win32Serial::settings() const {
-    return m_settings;
 }
 
 void Win32Serial::setPortOpen(bool open) {
@@ -103,8 +96,8 @@ void Win32Serial::openPort() {
                                                      .arg(m_commPort));
     const int port = m_commPort;
     const QString path = m_devices.pathOf(port);
-    const LineSettings line = LineSettings::parse(m_settings);
-    checkLine(line, m_settings);
+    const LineSettings& line = this->line();
+    checkLine(line);
 
     // A communications device is opened by one program at a time: the driver refuses a second
     // opener. Where it does not (Wine's), the claim of a named mutex keeps two copies apart.
@@ -125,12 +118,12 @@ void Win32Serial::openPort() {
     probe.DCBlength = sizeof probe;
     if (::GetFileType(handle) != FILE_TYPE_CHAR || !::GetCommState(handle, &probe))
         throw noSuchPort(port, path, QCoreApplication::translate("SerialPort", "不是傳輸埠"));
-    if (const DWORD e = applyLine(handle, line, kWriteTimeoutMs); e != 0) {
+    if (const DWORD e = setCommLine(handle, line, kWriteTimeoutMs); e != 0) {
         if (isGoneError(e))
             throw noSuchPort(port, path, reason(e));
         throw RuntimeError(err::CommStateFailed, QStringLiteral("%1：%2 「%3」(%4)")
                                                      .arg(standardDescription(err::CommStateFailed),
-                                                          path, m_settings, reason(e)));
+                                                          path, line.toString(), reason(e)));
     }
     ::SetupComm(handle, kDriverQueue, kDriverQueue); // a driver with fixed queues may refuse
     // Whatever the device sent before we were listening belongs to no request of ours.

@@ -24,14 +24,15 @@ public:
 
     void setCommPort(int16_t portNumber) override;
     int16_t commPort() const override;
-    void setSettings(const QString& settings) override;
-    QString settings() const override;
     void setPortOpen(bool open) override;
     bool portOpen() const override;
 
     int inBufferCount() override;
     QByteArray input() override;
     void output(const QByteArray& bytes) override;
+
+protected:
+    void applyLine(const LineSettings& line) override;
 
 private:
     void openPort();
@@ -48,7 +49,6 @@ private:
 
     const SerialDevices& m_devices;
     int16_t m_commPort = 1;
-    QString m_settings = QStringLiteral("9600,N,8,2");
 
     HANDLE m_port = INVALID_HANDLE_VALUE;
     HANDLE m_claim = nullptr; // this session's claim on the port, held while it is open
