@@ -12,6 +12,9 @@ target_precompile_headers(vx_platform_qt PRIVATE
     <QApplication> <QLabel> <QMainWindow> <QMenuBar> <QMessageBox> <QPushButton> <QWidget>
     <QByteArray> <QObject> <QString> <QStringList> <QTimer>
     <functional> <map> <memory> <optional> <string> <vector>)
-foreach(target vx_shell vx)
-    target_precompile_headers(${target} REUSE_FROM vx_platform_qt)
-endforeach()
+target_precompile_headers(vx_shell REUSE_FROM vx_platform_qt)
+# A Windows program's main() is Qt's entry point's qMain(), which the libraries' headers are not
+# parsed for.
+if(NOT WIN32)
+    target_precompile_headers(vx REUSE_FROM vx_platform_qt)
+endif()

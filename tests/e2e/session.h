@@ -271,7 +271,8 @@ protected:
         return image;
     }
     // Where a place of the main window is in its screenshots: below the menu bar, which ends in a
-    // line of one colour across the window on a ground of another, once the window is painted.
+    // line of one colour across the window on a ground of another (in Windows' style, a line part
+    // of the way across and then the ground), once the window is painted.
     QRect onShot(const QString& main, const QRect& place) {
         const auto oneColour = [](const QImage& image, int y) {
             for (int x = 1; x < image.width(); ++x)
@@ -281,10 +282,13 @@ protected:
         };
         for (int tries = 0; m_menuBar < 0 && tries < 50; ++tries) {
             const QImage image = shot(main, "menu-bar");
-            for (int y = 8; m_menuBar < 0 && y < std::min(80, image.height()); ++y)
-                if (oneColour(image, y - 1) && oneColour(image, y) &&
-                    image.pixel(0, y - 1) != image.pixel(0, y))
+            for (int y = 8, above = -1; m_menuBar < 0 && y < std::min(80, image.height()); ++y) {
+                if (!oneColour(image, y))
+                    continue;
+                if (above >= y - 2 && image.pixel(0, above) != image.pixel(0, y))
                     m_menuBar = y + 1;
+                above = y;
+            }
         }
         if (m_menuBar < 0)
             fail("no line under the menu bar; see menu-bar.png");
