@@ -28,7 +28,7 @@ mkfifo "$work/sim.in"
     --log "$work/sim.log" <>"$work/sim.in" >"$work/sim.out" 2>&1 &
 pids+=($!)
 wait_for_text "$work/sim.out" READY 10
-Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 until [ -s "$work/display" ]; do sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
@@ -37,7 +37,7 @@ vx_pid=$!
 pids+=($vx_pid)
 window=
 for _ in $(seq 300); do
-    window=$(xdotool search --onlyvisible --class '^vx\.exe$' --name '^三軸顯示$' 2>/dev/null | head -n 1) &&
+    window=$(xdotool search --onlyvisible --name '^三軸顯示$' 2>/dev/null | head -n 1) &&
         [ -n "$window" ] && break
     sleep 0.1
 done

@@ -20,6 +20,7 @@ ensure_server # it outlives this program, so the next one starts at once
 if ! wine reg query 'HKLM\Software\Wine\Ports' /v COM1 2>/dev/null | grep -qF "$run/ports/COM1"; then
     map_com 1 "$run/ports/COM1"
     restart_server
+    ensure_server
 fi
 
 args=()
