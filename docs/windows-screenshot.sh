@@ -32,7 +32,8 @@ Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$work/display"
 pids+=($!)
 until [ -s "$work/display" ]; do sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
-(cd "$work/work" && exec wine "$build/dist/vx.exe") >"$work/vx.out" 2>&1 &
+# The documented texts: those of a Chinese Windows, whose display language Wine takes from LANG.
+(cd "$work/work" && LANG=zh_TW.UTF-8 exec wine "$build/dist/vx.exe") >"$work/vx.out" 2>&1 &
 vx_pid=$!
 pids+=($vx_pid)
 window=

@@ -362,6 +362,21 @@ Further records go to both files as usual.</translation>
     </message>
 </context>
 <context>
+    <name>NumberedFiles</name>
+    <message>
+        <source>%1：%2 (不是一般檔案，而是裝置、管道、資料夾或連結；請選一般的檔案)</source>
+        <translation>%1: %2 (not a regular file but a device, pipe, folder or link; choose a regular file)</translation>
+    </message>
+    <message>
+        <source>%1：檔名是空的</source>
+        <translation>%1: the file name is empty</translation>
+    </message>
+    <message>
+        <source>%1：%2 只能讀取</source>
+        <translation>%1: %2 is read-only</translation>
+    </message>
+</context>
+<context>
     <name>PollCycle</name>
     <message>
         <source>USB斷線或Vx515沒開機</source>
@@ -799,6 +814,29 @@ The program runs as usual, but the port and speed you choose will not be kept.</
     <message>
         <source>收到EOF(chr(26))</source>
         <translation>EOF received (chr(26))</translation>
+    </message>
+</context>
+<context>
+    <name>SerialPort</name>
+    <message>
+        <source>傳輸設定「%1」無法使用：只支援無同位檢查 (N)、8 個資料位元、1 或 2 個停止位元</source>
+        <translation>Line settings &quot;%1&quot; cannot be used: only no parity (N), 8 data bits and 1 or 2 stop bits</translation>
+    </message>
+    <message>
+        <source>傳輸埠 COM%1 正被其他程式使用：%2 已被開啟，請先關閉使用這個裝置的程式</source>
+        <translation>Port COM%1 is in use by another program: %2 is open. Close the program that uses this device first</translation>
+    </message>
+    <message>
+        <source>不存在</source>
+        <translation>does not exist</translation>
+    </message>
+    <message>
+        <source>不是傳輸埠</source>
+        <translation>is not a serial port</translation>
+    </message>
+    <message>
+        <source>%1：%2 沒有在 %3 毫秒內收下資料</source>
+        <translation>%1: %2 did not take the data within %3 ms</translation>
     </message>
 </context>
 <context>

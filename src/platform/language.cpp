@@ -49,11 +49,14 @@ Translations::Translations(Language language) {
             qWarning("vx: the English texts are missing from this build");
         return;
     }
-    if (m_dialogs.load(
-            QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan),
-            QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&m_dialogs);
+    // Qt's installed catalogue, or the one that a Windows build carries inside.
+    const QLocale taiwan(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan);
+    for (const QString& folder :
+         {QLibraryInfo::path(QLibraryInfo::TranslationsPath), QStringLiteral(":/qt-translations")})
+        if (m_dialogs.load(taiwan, QStringLiteral("qtbase"), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(&m_dialogs);
+            return;
+        }
 }
 
 Translations::~Translations() {

@@ -18,6 +18,9 @@ protected:
                      qEnvironmentVariable("WINEPREFIX").isEmpty())
             << "VX_WINDOWS_EXE, VX_WINE_PORTS_DIR and WINEPREFIX name the rig";
         Session::SetUp();
+        // Wine takes Windows' display language from LANG, and C is English there: the documented
+        // texts are those of a Chinese Windows.
+        setLanguage(QStringLiteral("zh_TW.UTF-8"));
     }
 
     // A log file opened through 檔案 > 開啟 by its Windows path, typed into the dialog: the file
