@@ -22,6 +22,8 @@ trap cleanup EXIT
 
 make_prefix
 map_com 1 "$work/ports/COM1"
+# The documented texts: Wine's display language follows LANG, which is English for C.
+wine reg add 'HKCU\Software\Vx\Vx\Settings' /v Language /d zh_TW /f >>"$WINE_LOG" 2>&1
 restart_server
 mkfifo "$work/sim.in"
 "$top/build/tools/vx515sim/vx515sim" --dir "$work/ports" --port 1 --still \
@@ -32,8 +34,7 @@ Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp -noreset 5>"$work/display"
 pids+=($!)
 until [ -s "$work/display" ]; do sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
-# The documented texts: those of a Chinese Windows, whose display language Wine takes from LANG.
-(cd "$work/work" && LANG=zh_TW.UTF-8 exec wine "$build/dist/vx.exe") >"$work/vx.out" 2>&1 &
+(cd "$work/work" && exec wine "$build/dist/vx.exe") >"$work/vx.out" 2>&1 &
 vx_pid=$!
 pids+=($vx_pid)
 window=

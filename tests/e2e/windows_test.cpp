@@ -18,9 +18,10 @@ protected:
                      qEnvironmentVariable("WINEPREFIX").isEmpty())
             << "VX_WINDOWS_EXE, VX_WINE_PORTS_DIR and WINEPREFIX name the rig";
         Session::SetUp();
-        // Wine takes Windows' display language from LANG, and C is English there: the documented
-        // texts are those of a Chinese Windows.
-        setLanguage(QStringLiteral("zh_TW.UTF-8"));
+        // Wine's display language follows LANG, which is C (English) here: the documented texts
+        // are asked for through the user's setting.
+        x({"wine", "reg", "add", "HKCU\\Software\\Vx\\Vx\\Settings", "/v", "Language", "/d",
+           "zh_TW", "/f"});
     }
 
     // A log file opened through 檔案 > 開啟 by its Windows path, typed into the dialog: the file
