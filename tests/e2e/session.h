@@ -211,13 +211,16 @@ protected:
     }
 
     // A log file opened through 檔案 > 開啟, its path typed into the dialog; once it exists.
-    QString openLog(const QString& main, const QString& name) {
+    // The path is typed as the program's system names it (`asTyped`, Windows' under Wine).
+    QString openLog(const QString& main, const QString& name,
+                    const std::function<QString(QString)>& asTyped = {}) {
         const QString log = path("records/" + name); // an empty folder: nothing to complete
         key(main, "ctrl+o");
-        const QString dialog = window(OpenDialog);
+        const QString dialog = window(OpenDialog, 10s);
         if (dialog.isEmpty())
             fail("no dialog titled " + OpenDialog);
-        x({"xdotool", "windowfocus", dialog, "type", "--delay", "15", log});
+        x({"xdotool", "windowfocus", dialog, "type", "--delay", "15",
+           asTyped ? asTyped(log) : log});
         key(dialog, "Return");
         if (!gone(dialog) || !waitFor([&] { return QFile::exists(log); }))
             fail("no log file " + log);
