@@ -52,13 +52,14 @@ trap 'restore; exit 130' INT TERM HUP
 if [[ $dry -eq 0 && ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 2
 fi
-# Every test program but the end-to-end ones, as the tests' CMake files name them (whatever the
-# generator), and the simulator that the simulator tests start. A cross build (Windows:
-# scripts/windows/mutants.txt) builds all it has and runs its tests under its emulator.
+# Every test program but the end-to-end ones (and the Windows ones), as the tests' CMake files name
+# them (whatever the generator), and the simulator that the simulator tests start. A cross build
+# (Windows: scripts/windows/mutants.txt) builds all it has and runs its tests under its emulator.
 if [[ -f "$build/CMakeCache.txt" ]] && grep -q '^CMAKE_CROSSCOMPILING_EMULATOR' "$build/CMakeCache.txt"; then
     targets=(all)
 else
-    mapfile -t targets < <(grep -ohE '^vx_add_test\([A-Za-z0-9_]+' "$src"/tests/*/CMakeLists.txt |
+    mapfile -t targets < <(find "$src"/tests -mindepth 2 -maxdepth 2 -name CMakeLists.txt \
+        -not -path '*/win32/*' -exec grep -ohE '^vx_add_test\([A-Za-z0-9_]+' {} + |
         sed 's/^vx_add_test(//' | grep -v '^e2e' | sort -u)
     targets+=(vx515sim)
 fi
