@@ -26,19 +26,20 @@ map_com() {
     wine reg add 'HKLM\Software\Wine\Ports' /v "COM$1" /t REG_SZ /d "$2" /f >>"$WINE_LOG" 2>&1
 }
 
-# A server that stays until wineserver -k, its standard error apart: a pulled cable's hang-up makes
-# it print an object dump of thousands of lines.
+# A server that stays 30 s after its last program (or until wineserver -k), so the next program
+# starts at once, its standard error apart: a pulled cable's hang-up makes it print an object dump
+# of thousands of lines.
 restart_server() {
     wineserver -k >/dev/null 2>&1 || true
     wineserver -w >/dev/null 2>&1 || true
-    wineserver -p 2>>"$WINE_LOG" >/dev/null </dev/null || true
+    wineserver -p30 2>>"$WINE_LOG" >/dev/null </dev/null || true
 }
 # For programs without windows: the server, with Wine's service processes started apart, since a
 # program that started them would hand them its output, which they would hold open after it ended
 # (and ctest waits for that). Not before a program with windows: a desktop started without a
 # display stays without one.
 ensure_server() {
-    wineserver -p 2>>"$WINE_LOG" >/dev/null </dev/null || true
+    wineserver -p30 2>>"$WINE_LOG" >/dev/null </dev/null || true
     wineboot >>"$WINE_LOG" 2>&1 </dev/null
 }
 

@@ -16,7 +16,7 @@ export WINEPREFIX=${VX_WINE_PREFIX:-$build/wine} WINE_LOG=$run/wine.log
 # shellcheck source=wine-rig.sh
 source "$here/wine-rig.sh"
 make_prefix
-ensure_server # it outlives this program, so the next one starts at once
+ensure_server
 if ! wine reg query 'HKLM\Software\Wine\Ports' /v COM1 2>/dev/null | grep -qF "$run/ports/COM1"; then
     map_com 1 "$run/ports/COM1"
     restart_server

@@ -283,7 +283,9 @@ protected:
                     return false;
             return true;
         };
-        for (int tries = 0; m_menuBar < 0 && tries < 50; ++tries) {
+        // Until the window is painted and nothing lies over it (the splash goes after it shows).
+        for (const auto deadline = std::chrono::steady_clock::now() + 20s;
+             m_menuBar < 0 && std::chrono::steady_clock::now() < deadline;) {
             const QImage image = shot(main, "menu-bar");
             for (int y = 8, above = -1; m_menuBar < 0 && y < std::min(80, image.height()); ++y) {
                 if (!oneColour(image, y))
