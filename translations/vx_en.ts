@@ -371,10 +371,6 @@ Further records go to both files as usual.</translation>
         <source>%1：檔名是空的</source>
         <translation>%1: the file name is empty</translation>
     </message>
-    <message>
-        <source>%1：%2 只能讀取</source>
-        <translation>%1: %2 is read-only</translation>
-    </message>
 </context>
 <context>
     <name>PollCycle</name>

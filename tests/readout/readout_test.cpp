@@ -114,9 +114,11 @@ TEST_F(ReadoutTest, RecordsAreTheLineThenCrLfCountedAndBeepedOncePerLine) {
 TEST_F(ReadoutTest, RecordThatCannotBeWrittenWholeIsToldAndNotCounted) {
     const std::pair<std::function<void(ReadoutRig&)>, int> faults[] = {
         {[](ReadoutRig& t) { t.rig.files.fillDiskAfter(15); }, err::DiskFull},
+#ifndef _WIN32 // Windows lets nobody delete or replace a file that the program holds open
         {[](ReadoutRig& t) { QFile::remove(t.logPath()); }, err::FileNotFound},
         {[](ReadoutRig& t) { QFile::remove(t.logPath()), writeFileBytes(t.logPath(), ""); },
          err::FileNotFound},
+#endif
     };
     for (const auto& [fault, number] : faults) {
         ReadoutRig t;

@@ -205,6 +205,7 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenAndAFullBufferTellsOnce) {
     serial.inBufferCount();
     EXPECT_FALSE(QTest::qWaitFor([&] { return events.size() > 1; }, 300)) << "once per episode";
     EXPECT_TRUE(serial.input().left(LineBytes).endsWith("\r\n")) << "the oldest bytes are kept";
+    EXPECT_EQ(serial.lossCount(), 1) << "the read ended where bytes were lost";
 }
 
 // A pulled cable fails every call with 8021 until the port is closed; once it is plugged back,

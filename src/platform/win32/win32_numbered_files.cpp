@@ -114,7 +114,7 @@ void Win32NumberedFiles::open(int fileNumber, const QString& path, DWORD access,
         ::CloseHandle(handle);
         throw notAFile(path);
     }
-    m_files[fileNumber] = OpenFile{handle, path, recordLength};
+    m_files[fileNumber] = OpenFile{handle, path, recordLength, std::nullopt};
 }
 
 // The link itself is opened, never what it leads to, so the check after the open sees it.
@@ -136,16 +136,16 @@ Win32NumberedFiles::OpenFile& Win32NumberedFiles::find(int fileNumber) {
 void Win32NumberedFiles::openRandom(int fileNumber, const QString& path, int recordLength) {
     try {
         open(fileNumber, path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, recordLength);
-    } catch (const RuntimeError& refused) {
-        if (refused.number() != err::PermissionDenied)
+    } catch (const RuntimeError& refusal) {
+        if (refusal.number() != err::PermissionDenied)
             throw;
         // What a file we may not write holds is still worth reading; its writes are refused.
         try {
             open(fileNumber, path, GENERIC_READ, OPEN_EXISTING, recordLength);
         } catch (const RuntimeError&) {
-            throw refused;
+            throw refusal;
         }
-        m_files[fileNumber].readOnly = true;
+        m_files[fileNumber].readOnly = refusal;
     }
 }
 
@@ -180,9 +180,7 @@ void Win32NumberedFiles::putRecord(int fileNumber, int recordNumber, const QByte
     if (file.recordLength <= 0 || recordNumber < 1)
         throw RuntimeError(err::BadFileNumber);
     if (file.readOnly)
-        throw RuntimeError(err::PermissionDenied,
-                           QCoreApplication::translate("NumberedFiles", "%1：%2 只能讀取")
-                               .arg(standardDescription(err::PermissionDenied), file.path));
+        throw *file.readOnly;
     if (bytes.size() > file.recordLength)
         throw RuntimeError(
             err::BadRecordLength,
@@ -259,9 +257,9 @@ bool Win32NumberedFiles::isOpen(int fileNumber) const {
     return m_files.count(fileNumber) != 0;
 }
 
-bool Win32NumberedFiles::isReadOnly(int fileNumber) const {
+std::optional<RuntimeError> Win32NumberedFiles::whyReadOnly(int fileNumber) const {
     const auto it = m_files.find(fileNumber);
-    return it != m_files.end() && it->second.readOnly;
+    return it == m_files.end() ? std::nullopt : it->second.readOnly;
 }
 
 } // namespace vx

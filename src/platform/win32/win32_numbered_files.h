@@ -12,7 +12,8 @@ namespace vx {
 // record that was counted is there even if the program or the machine dies next. Only files on a
 // disk are opened: never a device, a pipe or a folder, and never through a link or junction (a
 // reparse point) that someone may have planted in its place. Other programs may read the files
-// meanwhile.
+// meanwhile, but not delete, move or replace them: the path names the file opened while it is
+// open.
 class Win32NumberedFiles : public NumberedFiles {
 public:
     Win32NumberedFiles() = default;
@@ -28,7 +29,7 @@ public:
     void print(int fileNumber, const QByteArray& bytes) override;
     void close(int fileNumber) override;
     bool isOpen(int fileNumber) const override;
-    bool isReadOnly(int fileNumber) const override;
+    std::optional<RuntimeError> whyReadOnly(int fileNumber) const override;
 
 protected:
     // CreateFileW; a test double refuses here what the file system would.
@@ -41,8 +42,8 @@ private:
     struct OpenFile {
         HANDLE handle = INVALID_HANDLE_VALUE;
         QString path;
-        int recordLength = 0; // 0: a text file
-        bool readOnly = false;
+        int recordLength = 0;                 // 0: a text file
+        std::optional<RuntimeError> readOnly; // why it may only be read
     };
 
     void open(int fileNumber, const QString& path, DWORD access, DWORD disposition,

@@ -212,11 +212,11 @@ QByteArray Win32Serial::input() {
     requireOpen();
     pullInput();
     requireLive();
-    const qsizetype n =
-        inputLen() > 0 ? std::min<qsizetype>(inputLen(), m_inBuffer.size()) : m_inBuffer.size();
-    QByteArray chunk = m_inBuffer.left(n);
-    m_inBuffer.remove(0, n);
-    if (n > 0)
+    bool endsAtGap = false;
+    QByteArray chunk = m_inBuffer.take(inputLen(), endsAtGap);
+    if (endsAtGap)
+        noteBytesLost();
+    if (!chunk.isEmpty())
         m_overflowing = false;
     return chunk;
 }
@@ -284,10 +284,7 @@ bool Win32Serial::checkLineErrors() {
 }
 
 void Win32Serial::takeBytes(QByteArrayView bytes) {
-    const qsizetype capacity = std::max<qsizetype>(inBufferSize(), 1);
-    const qsizetype room = std::max<qsizetype>(capacity - m_inBuffer.size(), 0);
-    m_inBuffer.append(bytes.first(std::min(room, bytes.size())));
-    if (bytes.size() > room && !m_overflowing) {
+    if (m_inBuffer.append(bytes, inBufferSize()) && !m_overflowing) {
         m_overflowing = true;
         m_events.queue(comm::ErRxOver);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/comm_event_queue.h"
+#include "platform/input_queue.h"
 #include "platform/serial_comm.h"
 #include "platform/serial_devices.h"
 
@@ -55,7 +56,7 @@ private:
     QString m_openPath;
     bool m_gone = false;   // the device went away; the next call raises 8021
     DWORD m_readFault = 0; // a read failure met outside a call, raised by the next call
-    QByteArray m_inBuffer;
+    InputQueue m_inBuffer;
     bool m_overflowing = false; // bytes were dropped since the buffer last had room
     QTimer m_lineTimer;
     bool m_askModemLines = false;
