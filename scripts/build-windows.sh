@@ -14,11 +14,12 @@ build=${VX_WINDOWS_BUILD_DIR:-$top/build-windows}
 qt=$("$top/scripts/windows/build-qt.sh")
 
 # ctest runs the tests under Wine (scripts/windows/wine-run.sh).
+mkdir -p "$build"
 cmake -S "$top" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_CROSSCOMPILING_EMULATOR="$top/scripts/windows/wine-run.sh;$build" \
-    -DCMAKE_BUILD_TYPE=Release -DVX_BUILD_TESTS=$tests -DVX_BUILD_BENCH=OFF >"$build.configure.log" ||
-    { cat "$build.configure.log" >&2; exit 1; }
+    -DCMAKE_BUILD_TYPE=Release -DVX_BUILD_TESTS=$tests -DVX_BUILD_BENCH=OFF >"$build/configure.log" ||
+    { cat "$build/configure.log" >&2; exit 1; }
 cmake --build "$build" --parallel "$(nproc)"
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
