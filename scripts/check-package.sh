@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package in build-package/ (the programs only, with Debian's hardening flags),
-# checks it with lintian, unpacks it into a temporary folder and runs the unpacked programs:
-# --version of both, vx --help in an empty folder without a display, and the desktop entry's
-# command against the simulator under Xvfb until the main window is up and the counter's lines
-# reach it. Validates the desktop entry and the AppStream metadata. Ends with status 0 when all is
+# Builds the Debian package in build-package/ (the programs only, a Release build as the README
+# shows), checks it with lintian -I --pedantic (a tag not explained below fails), unpacks it
+# into a temporary folder and runs the unpacked programs: --version of both, vx --help in an
+# empty folder without a display, and the desktop entry's command against the simulator under
+# Xvfb until the main window is up and the counter's lines reach it. Validates the desktop entry and the AppStream metadata. Ends with status 0 when all is
 # well. KEEP_TMP=1 keeps the temporary folder (logs of both programs) for a look after a failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,11 +25,10 @@ wait_for() {
     done
 }
 
-export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+# The README's own build steps: a plain Release build, whose hardening comes from CMake
+# (cmake/hardening.cmake), not from dpkg-buildflags.
 build=build-package
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=None -DVX_BUILD_TESTS=OFF -DVX_BUILD_BENCH=OFF \
-    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
-    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DVX_BUILD_TESTS=OFF -DVX_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 rm -f "$build"/vx_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
@@ -46,11 +45,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
-status=0
-lintian --fail-on error,warning --info --pedantic "$deb" >"$tmp/lintian.txt" 2>&1 || status=$?
-echo "lintian: $(grep -cv "running with root" "$tmp/lintian.txt" || true) remarks"
-grep -v "running with root" "$tmp/lintian.txt" || true
-[ "$status" -eq 0 ] || fail "lintian finds errors or warnings"
+# Every tag lintian gives, down to the informational and pedantic ones, fails the check unless it
+# is explained here:
+# - (none today)
+explained=()
+lintian -I --pedantic "$deb" 2>&1 | grep -v "running with root" >"$tmp/lintian.txt" || true
+echo "lintian -I --pedantic: $(wc -l <"$tmp/lintian.txt") remarks"
+cat "$tmp/lintian.txt"
+unexplained=""
+for tag in $(sed -n 's/^[EWIPXO]: [^ ]*: \([^ ]*\).*/\1/p' "$tmp/lintian.txt" | sort -u); do
+    [[ " ${explained[*]} " == *" $tag "* ]] || unexplained="$unexplained $tag"
+done
+[ -z "$unexplained" ] || fail "lintian tags without an explanation:$unexplained"
 root=$tmp/root
 dpkg-deb -x "$deb" "$root"
 vx=$root/usr/bin/vx
@@ -97,6 +103,13 @@ pids+=($vx_pid)
 export DISPLAY=":$(cat "$tmp/display")"
 window=$(timeout 30 xdotool search --sync --name '^三軸顯示$' | head -n 1) ||
     fail "the main window did not appear: $(cat "$tmp/vx.out")"
+# Docks tie the window to its menu entry by the window's class, and show the window's own icon.
+wm_class=$(xprop -id "$window" WM_CLASS)
+startup_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+[[ -n "$startup_class" && "$wm_class" == *"\"$startup_class\""* ]] ||
+    fail "the window's class ($wm_class) is not the desktop entry's StartupWMClass ($startup_class)"
+xprop -id "$window" _NET_WM_ICON >"$tmp/icon.txt"
+grep -q 'Icon (48 x 48)' "$tmp/icon.txt" || fail "the window has no icon"
 # Answered polls come one a line, a few a second; unanswered ones one in 1.3 s.
 polls() { grep -c '"O" poll' "$tmp/sim.log" || true; }
 before=$(polls)

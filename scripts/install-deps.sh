@@ -17,7 +17,7 @@ packages=(
 for group in "$@"; do
     case $group in
     tests) packages+=(libgtest-dev x11-utils procps bc) ;;
-    package) packages+=(dpkg-dev file lintian desktop-file-utils appstream) ;;
+    package) packages+=(dpkg-dev file lintian desktop-file-utils appstream x11-utils) ;;
     sanitizers) packages+=(libgtest-dev clang libclang-rt-14-dev llvm) ;;
     *)
         echo "install-deps.sh: unknown group $group (tests, package, sanitizers)" >&2

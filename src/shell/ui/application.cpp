@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 
 namespace vx::ui {
 
@@ -29,6 +30,11 @@ Application::Application(const OperatingSystem& system)
     , m_instance(system.makeSingleCopy(QDir::currentPath())) {
     m_dialogs.setApplicationTitle(m_app.title);
     QApplication::setApplicationName(m_app.title);
+    QGuiApplication::setDesktopFileName(QStringLiteral(VX_APP_ID));
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/vx/icon-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
     // The program ends when no window is loaded any more, not when a dialog closes while the
     // splash is the only other window.
     QApplication::setQuitOnLastWindowClosed(false);
