@@ -178,16 +178,20 @@ std::vector<MenuItem*> MainForm::menuBar() {
 }
 
 void MainForm::setReadingsColor(VbColor color) {
+    if (color != color::Red)
+        m_readingsStale = color == color::Grey;
     for (Control* reading : {&labX顯示, &labY顯示, &labZ顯示})
         reading->setForeColor(color);
 }
 
 void MainForm::markReadingsStale() {
+    m_readingsStale = true;
     if (labX顯示.foreColor() == color::ButtonText)
         setReadingsColor(color::Grey);
 }
 
 void MainForm::markReadingsFresh() {
+    m_readingsStale = false;
     if (labX顯示.foreColor() == color::Grey)
         setReadingsColor(color::ButtonText);
 }

@@ -83,6 +83,8 @@ public:
     void markReadingsStale();
     // A fresh line: stale readings are live again.
     void markReadingsFresh();
+    // Whether the readings were last marked stale, red or not: Go must not make them look live.
+    bool readingsStale() const { return m_readingsStale; }
 
     // The unit label shows the unit of the last line: none for two axes, whose lines name none.
     // The caption and colour are drawn from it; the unit is read here, never from the caption.
@@ -103,6 +105,7 @@ public:
     static QString unitCaption(Unit unit);
 
 private:
+    bool m_readingsStale = false;
     Unit m_unit = Unit::Metric;
 };
 

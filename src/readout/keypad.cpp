@@ -52,8 +52,10 @@ void Keypad::CmdHalt_Click() {
         m_state.recordRequest = false;
         m_state.frameBuffer.clear();
         m_form.Timer1.setEnabled(true);
-        // Without a port nothing will refresh them: they must not look live.
-        m_form.setReadingsColor(m_form.MSComm1.portOpen() ? color::ButtonText : color::Grey);
+        // Without a port nothing will refresh them, and stale ones stay stale until a line
+        // comes: they must not look live.
+        const bool live = m_form.MSComm1.portOpen() && !m_form.readingsStale();
+        m_form.setReadingsColor(live ? color::ButtonText : color::Grey);
     }
 }
 

@@ -95,13 +95,12 @@ void PollCycle::tick() {
             if (frame)
                 poll();
         }
-        if (bytesLost) {
+        // A line that lost bytes, or one too long to be the counter's (it would grow without
+        // bound), is broken: it goes whole, up to its line end, so no part of it passes as a line.
+        if (bytesLost || m_state.frameBuffer.size() > MaxFrameBytes) {
             m_state.frameBuffer.clear();
             m_skipBrokenLine = true;
         }
-        // A line that never ends is noise: drop it rather than let it grow without bound.
-        if (m_state.frameBuffer.size() > MaxFrameBytes)
-            m_state.frameBuffer.clear();
     }
 }
 

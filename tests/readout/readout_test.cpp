@@ -208,6 +208,10 @@ TEST_F(ReadoutTest, EachLineIsAFrameOfItsOwnAndTheRestWaitsForItsEnd) {
         r.tick();
     }
     EXPECT_LE(r.state.frameBuffer.size(), PollCycle::MaxFrameBytes);
+    r.state.recordRequest = true; // and its end, that may begin with an X, is no line either
+    r.serial.feed(QByteArray(30, 'X') + "\n" + TwoAxis);
+    r.tick();
+    EXPECT_EQ(r.logBytes(), ThreeAxisMetric + "\r\n" + TwoAxis + "\r\n" + TwoAxis + "\r\n");
 }
 
 // Only a frame answers a poll, and the idle poll goes out only for one unanswered as long: with a
@@ -333,6 +337,11 @@ TEST_F(ReadoutTest, HaltAndGo) {
     EXPECT_TRUE(r.tick());
     EXPECT_EQ(r.logBytes(), "");
     EXPECT_EQ(r.form.labX顯示.caption(), "   -12.345");
+    r.form.markReadingsStale(); // the counter went silent, then a pause: Go keeps them grey
+    r.keypad.CmdHalt_Click();
+    r.keypad.CmdHalt_Click();
+    EXPECT_EQ(r.form.labY顯示.foreColor(), color::Grey);
+    r.form.markReadingsFresh();
     r.keypad.CmdHalt_Click();
     r.serial.setPortOpen(false);
     r.keypad.CmdHalt_Click();
