@@ -54,6 +54,7 @@ RecordKeyShortcuts::~RecordKeyShortcuts() {
 
 void RecordKeyShortcuts::listenOn(QWidget* window) {
     auto* shortcut = new QShortcut(m_key.key, window);
+    shortcut->setAutoRepeat(false); // a foot pedal held a little long is one press, one record
     m_shortcuts.emplace_back(shortcut);
     connect(shortcut, &QShortcut::activated, this, [this] { m_dispatch(m_form.cmdRS); });
 }
