@@ -31,6 +31,8 @@ void Startup::Timer1_Timer() {
     m_hooks.showMain();
     m_mainShown = true;
     m_hooks.unloadSplash();
+    if (m_hooks.tellAfterSplash)
+        m_hooks.tellAfterSplash();
 }
 
 // While the main window loads it is not to be seen: its keys and menus would work during the

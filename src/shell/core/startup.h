@@ -15,6 +15,8 @@ struct StartupHooks {
     std::function<void()> loadMain;      // creates the main window and runs its load
     std::function<void()> showMain;
     std::function<void()> unloadSplash;
+    // Messages of the main window's load that wait for the splash to go, so none stands over it.
+    std::function<void()> tellAfterSplash;
     std::function<bool()> otherCopyRunning;
     std::function<void()> activateOtherCopy;
     std::function<void()> endProgram;

@@ -54,6 +54,10 @@ Application::Application(const OperatingSystem& system)
     hooks.loadMain = [this] { loadMain(); };
     hooks.showMain = [this] { showMain(); };
     hooks.unloadSplash = [this] { unloadSplash(); };
+    hooks.tellAfterSplash = [this] {
+        if (m_recordKey && m_main->window.loaded())
+            m_recordKey->tellProblemOnce();
+    };
     hooks.otherCopyRunning = [this] { return !m_instance->claim(); };
     hooks.activateOtherCopy = [this] { m_instance->callFirstCopy(); };
     hooks.endProgram = [this] { m_ended = true; };
@@ -109,10 +113,8 @@ void Application::loadMain() {
 }
 
 void Application::showMain() {
-    if (m_mainWindow && m_main->window.loaded()) {
+    if (m_mainWindow && m_main->window.loaded())
         m_mainWindow->show();
-        m_recordKey->tellProblemOnce();
-    }
 }
 
 void Application::unloadSplash() {
