@@ -135,7 +135,19 @@ TEST_F(MainWindowTest, StatusBarFollowsTheBottomEdgeShowsTheFileNameAndKeepsTime
     EXPECT_EQ(widget("cmdTF")->geometry(), tf);
     const int height = window.statusBar()->height();
     EXPECT_EQ(window.statusBar()->geometry(), QRect(0, 600 - height, 900, height));
-    EXPECT_GE(window.statusPanel(1)->width(), 1440 / 15);
+    // Narrower than the panels need, the window cuts them off at the right; none is drawn over
+    // another.
+    const auto place = [&](int n) {
+        return QRect(window.statusPanel(n)->mapTo(&window, QPoint()),
+                     window.statusPanel(n)->size());
+    };
+    const QPoint first = place(1).topLeft();
+    window.resize(300, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(place(1).topLeft(), first);
+    EXPECT_GE(place(1).width(), 1440 / 15);
+    for (int n = 2; n <= 4; ++n)
+        EXPECT_GT(place(n).left(), place(n - 1).right()) << n;
 
     // A path too long for its fixed panel shows its end, where the file name is, and all of it
     // in the tooltip.

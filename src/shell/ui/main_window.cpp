@@ -144,16 +144,20 @@ void MainWindow::buildStatusBar() {
     bar->setSizeGripEnabled(false);
     // The status bar takes the height its font needs; the controls above keep their places.
     bar->setFont(qtFont(MainForm::StatusBarFont));
+    auto* row = new QWidget(bar);
+    auto* panels = new StatusPanelRow(row);
+    panels->setContentsMargins(QMargins());
+    bar->addWidget(row, 1);
     for (int number = 1; number <= m_form.sbStatusBar.count(); ++number) {
         StatusPanel& panel = m_form.sbStatusBar.panel(number);
-        auto* box = new StatusPanelBox(panel.text(), panel.toolTip, bar);
+        auto* box = new StatusPanelBox(panel.text(), panel.toolTip, row);
         box->label()->setObjectName(QStringLiteral("Panel%1").arg(number));
         const int width = pixels(panel.widthTwips);
         if (panel.sizing == PanelSizing::None)
             box->setFixedPanelWidth(width);
         else
             box->setLeastPanelWidth(width);
-        bar->addWidget(box, panel.sizing == PanelSizing::Spring ? 1 : 0);
+        panels->addWidget(box, panel.sizing == PanelSizing::Spring ? 1 : 0);
         follow(box, panel, [&panel, box](unsigned) { box->setText(panel.text()); });
         m_panels.push_back(box->label());
     }

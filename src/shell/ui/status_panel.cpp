@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QResizeEvent>
+#include <algorithm>
 
 namespace vx::ui {
 
@@ -82,6 +83,11 @@ QSize StatusPanelBox::minimumSizeHint() const {
 
 void StatusPanelBox::resizeEvent(QResizeEvent* event) {
     m_label->setGeometry(QRect(QPoint(), event->size()));
+}
+
+void StatusPanelRow::setGeometry(const QRect& rect) {
+    QHBoxLayout::setGeometry(
+        QRect(rect.topLeft(), QSize(std::max(rect.width(), minimumSize().width()), rect.height())));
 }
 
 } // namespace vx::ui

@@ -2,6 +2,7 @@
 
 #include "caption_label.h"
 
+#include <QHBoxLayout>
 #include <QWidget>
 
 namespace vx::ui {
@@ -36,6 +37,14 @@ private:
     QString m_toolTip;
     bool m_fixed = false;
     QSize m_hint;
+};
+
+// The status bar's panels side by side at their own widths, from the left. A window narrower than
+// they need cuts them off at its right edge; squeezed into it they would be drawn over one another.
+class StatusPanelRow : public QHBoxLayout {
+public:
+    using QHBoxLayout::QHBoxLayout;
+    void setGeometry(const QRect& rect) override;
 };
 
 } // namespace vx::ui
