@@ -44,24 +44,24 @@ void LogCommands::mnuFileOpen_Click() {
 
 // A failing step is skipped and the next runs; a log file that cannot be opened is told. The count
 // is always that of the file open now: records written while the dialog is open go to the file
-// open before. New runs it as its first part, and tells of the file it opens itself.
+// open before. A cancel changes nothing, whether or not the dialog remembers a name: the file open
+// before stays open with its count. New runs it as its first part, and tells of the file it opens
+// itself.
 void LogCommands::openCommand(bool tellOpened) {
     const int32_t before = m_state.recordCount;
     ResumeNext step;
     step([&] { resetCount(); });
     CommonDialog& dialog = m_form.dlgCommonDialog;
     dialog.dialogTitle = dialogTitle();
-    dialog.cancelError = false;
+    dialog.cancelError = true; // a cancel is told apart from choosing the same file again
     dialog.filter = dialogFilter();
-    step([&] { m_platform.dialogs.showOpen(dialog); });
-    if (dialog.fileName.isEmpty()) {
+    if (!step([&] { m_platform.dialogs.showOpen(dialog); }) || dialog.fileName.isEmpty()) {
         if (m_platform.files.isOpen(fileno::LogFile)) { // it stays open, and so does its count
             m_state.recordCount += before;
             m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
         }
         return;
     }
-    // A cancelled dialog keeps its earlier name, so that file is opened again.
     const QString path = dialog.fileName;
     closeLogFile();
     resetCount();

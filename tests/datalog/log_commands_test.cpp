@@ -42,9 +42,9 @@ struct LogCommandsTest : ::testing::Test {
 
 } // namespace
 
-// Records are on the disk as soon as counted. A New cancelled keeps the open file and its count,
-// records written behind its dialog included.
-TEST_F(LogCommandsTest, OpenAppendsNewEmptiesAndACancelledNewKeepsFileAndCount) {
+// Records are on the disk as soon as counted. An Open or a New cancelled keeps the open file and
+// its count, records written behind its dialog included, though the dialog remembers a name.
+TEST_F(LogCommandsTest, OpenAppendsNewEmptiesAndACancelKeepsFileAndCount) {
     writeFileBytes(a, "earlier\r\n");
     run(&LogCommands::mnuFileOpen_Click, a);
     record();
@@ -52,35 +52,35 @@ TEST_F(LogCommandsTest, OpenAppendsNewEmptiesAndACancelledNewKeepsFileAndCount) 
     EXPECT_EQ(fileBytes(a), "earlier\r\n" + ThreeAxisMetric + "\r\n" + TwoAxis + "\r\n");
     EXPECT_EQ(shown(), a + " 2");
     dialogs.whileFileDialogOpen = [&] { record(); };
-    run(&LogCommands::mnuFileNew_Click);
-    EXPECT_EQ(shown(), a + " 3");
-    EXPECT_EQ(fileBytes(a).count('\n'), 7);
+    const std::pair<void (LogCommands::*)(), const char*> cancelled[] = {
+        {&LogCommands::mnuFileOpen_Click, " 3"}, {&LogCommands::mnuFileNew_Click, " 4"}};
+    for (const auto& [command, count] : cancelled) {
+        run(command);
+        EXPECT_EQ(shown(), a + count);
+    }
+    EXPECT_EQ(fileBytes(a).count('\n'), 9);
     dialogs.whileFileDialogOpen = nullptr;
     run(&LogCommands::mnuFileNew_Click, a);
     EXPECT_EQ(shown(), a + " 0");
     record();
     EXPECT_EQ(fileBytes(a), ThreeAxisMetric + "\r\n");
-    ASSERT_EQ(dialogs.fileDialogs.size(), 3U);
+    ASSERT_EQ(dialogs.fileDialogs.size(), 4U);
     EXPECT_EQ(dialogs.fileDialogs[0].dialogTitle, LogCommands::dialogTitle());
     EXPECT_EQ(dialogs.fileDialogs[0].filter, LogCommands::dialogFilter());
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(QFile::exists(a + ".csv")); // no rows unless asked for
 }
 
-// A cancelled Open reopens the file chosen last, to append; with none ever chosen it opens none.
-TEST_F(LogCommandsTest, CancelledOpenReopensTheFileChosenLast) {
-    r.state.recordCount = 3;
-    run(&LogCommands::mnuFileOpen_Click);
-    EXPECT_EQ(shown(), MainForm::noLogFileText() + " 0");
-    EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
-    run(&LogCommands::mnuFileOpen_Click, a);
-    record();
-    log.mnuFileClose_Click();
-    EXPECT_EQ(shown(), MainForm::noLogFileText() + " 0");
-    run(&LogCommands::mnuFileOpen_Click);
-    EXPECT_EQ(shown(), a + " 0");
-    record(TwoAxis);
-    EXPECT_EQ(fileBytes(a), ThreeAxisMetric + "\r\n" + TwoAxis + "\r\n");
+// With no log file open, a cancelled Open opens none, though a file was chosen and closed before.
+TEST_F(LogCommandsTest, CancelledOpenWithNoLogFileOpensNone) {
+    for (int chosen = 0; chosen < 2; ++chosen) {
+        r.state.recordCount = 3;
+        run(&LogCommands::mnuFileOpen_Click);
+        EXPECT_EQ(shown(), MainForm::noLogFileText() + " 0");
+        EXPECT_FALSE(r.rig.files.isOpen(fileno::LogFile));
+        run(&LogCommands::mnuFileOpen_Click, a);
+        log.mnuFileClose_Click();
+    }
 }
 
 // A file that cannot be opened (a pipe among them), emptied or closed is told once and leaves no
