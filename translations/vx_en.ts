@@ -97,6 +97,10 @@ Further records go to both files as usual.</translation>
         <source>傳輸埠無法開啟</source>
         <translation>Port cannot be opened</translation>
     </message>
+    <message>
+        <source>%1：這是個人設定 [Ports] %2= 指定的裝置，請接上這個裝置或更正設定</source>
+        <translation>%1: this is the device that [Ports] %2= names in your settings. Plug it in, or correct the setting</translation>
+    </message>
 </context>
 <context>
     <name>LogCommands</name>

@@ -18,18 +18,26 @@ QString LinkStartup::portFailureTitle() {
     return tr("傳輸埠無法開啟");
 }
 
+QString LinkStartup::namedDeviceMissing(const QString& description, int port) {
+    return tr("%1：這是個人設定 [Ports] %2= 指定的裝置，請接上這個裝置或更正設定")
+        .arg(description)
+        .arg(port);
+}
+
 namespace {
 // A wait sleeps at most this long between passes when nothing happens.
 constexpr int PassWaitMs = 5;
 } // namespace
 
 LinkStartup::LinkStartup(MainForm& form, ModuleState& state, Platform& platform,
-                         PortSettingsFile& file, PortMenus& menus, Control* noSignalLabel)
+                         PortSettingsFile& file, PortMenus& menus, const SerialDevices& devices,
+                         Control* noSignalLabel)
     : m_form(form)
     , m_state(state)
     , m_platform(platform)
     , m_file(file)
     , m_menus(menus)
+    , m_devices(devices)
     , m_noSignalLabel(noSignalLabel) {}
 
 // One wait of the start-up, the handshake's and each of the scan's alike: each pass reads what
@@ -54,13 +62,20 @@ template <class Trap> bool LinkStartup::waitForLine(Trap& trap) {
 }
 
 // A port that is there but could not be opened (held by another program, no permission) is kept
-// with its cause for the operator; a number without a port is what the scan expects of most.
-bool LinkStartup::notePortFailure(const RuntimeError& error) {
-    if (error.number() == err::InvalidPortNumber || error.number() == err::PortAlreadyOpen)
-        return false;
-    if (!m_state.portFailures.contains(error.description()))
-        m_state.portFailures.append(error.description());
-    return true;
+// with its cause for the operator, and so is a device that the operator named for the port but
+// that is not there: that is no cable's fault. A number without a port of the system's own is
+// what the scan expects of most.
+std::optional<QString> LinkStartup::notePortFailure(const RuntimeError& error) {
+    const int port = m_form.MSComm1.commPort();
+    if (error.number() == err::PortAlreadyOpen ||
+        (error.number() == err::InvalidPortNumber && !m_devices.isNamed(port)))
+        return std::nullopt;
+    const QString cause = error.number() == err::InvalidPortNumber
+                              ? namedDeviceMissing(error.description(), port)
+                              : error.description();
+    if (!m_state.portFailures.contains(cause))
+        m_state.portFailures.append(cause);
+    return cause;
 }
 
 // Every failure is trapped: a step that fails is skipped, and a speed text that is no number is
@@ -91,8 +106,9 @@ void LinkStartup::Form_Load() {
     step([&] { comm.setRThreshold(0); });
     step([&] { comm.setEOFEnable(false); });
     // The stored port's cause is told at once, not after the scan has tried every other port.
-    if (!step([&] { comm.setPortOpen(true); }) && notePortFailure(*step.error()))
-        m_platform.dialogs.msgBox(step.error()->description(), mb::Exclamation, portFailureTitle());
+    if (!step([&] { comm.setPortOpen(true); }))
+        if (const std::optional<QString> cause = notePortFailure(*step.error()))
+            m_platform.dialogs.msgBox(*cause, mb::Exclamation, portFailureTitle());
 
     step([&] { comm.output(PollCharacter); });
     m_state.deviceFound = true;

@@ -31,6 +31,8 @@ public:
         return named.isEmpty() ? systemPath(portNumber) : named;
     }
     virtual SerialDeviceInfo describe(int portNumber) const = 0;
+    // Whether the operator named a device for port number n.
+    bool isNamed(int portNumber) const { return !namedPath(portNumber).isEmpty(); }
 
 protected:
     QString namedPath(int portNumber) const {

@@ -42,7 +42,7 @@ struct Bench : FormRig {
     ScriptedDialogs& dialogs = rig.dialogs;
     PortSettingsFile file{rig.files, rig.dialogs};
     PortMenus menus{form, state, platform, file};
-    LinkStartup startup{form, state, platform, file, menus, &splash.lblProductName};
+    LinkStartup startup{form, state, platform, file, menus, rig.devices, &splash.lblProductName};
 };
 
 } // namespace
@@ -156,20 +156,27 @@ TEST(LinkStartup, SettingsFileThatCanOnlyBeReadIsUsedAndToldOnce) {
     }
 }
 
-// A port that is there but cannot be had is named with its cause: the stored one at once, before
-// the handshake waits; those the scan meets are kept for the poll tick's final word, unless the
-// counter is found.
+// A port that is there but cannot be had, or a device named for a port that is not there, is named
+// with its cause: the stored one at once, before the handshake waits; those the scan meets are kept
+// for the poll tick's final word, unless the counter is found.
 TEST(LinkStartup, PortsThatAreThereButCannotBeOpenedAreNamed) {
     for (const auto& [stored, held, number, counter] :
          {std::tuple{2, 2, err::PortInUse, 0}, std::tuple{2, 2, err::PortAccessDenied, 0},
-          std::tuple{1, 3, err::PortInUse, 0}, std::tuple{2, 2, err::PortInUse, 3}}) {
+          std::tuple{1, 3, err::PortInUse, 0}, std::tuple{2, 2, err::PortInUse, 3},
+          std::tuple{4, 4, err::InvalidPortNumber, 0},
+          std::tuple{1, 5, err::InvalidPortNumber, 0}}) {
         Bench b({1, 2, 3}, counter, stored);
-        b.serial.holdPort(held, number);
+        if (number == err::InvalidPortNumber) // named, but not plugged in
+            b.rig.devices.named[held] = QStringLiteral("/dev/serial/by-id/usb-Vx515");
+        else
+            b.serial.holdPort(held, number);
         const double start = b.rig.clock.now;
         double toldAt = -1;
         b.dialogs.whileMessageOpen = [&](auto&) { toldAt = b.rig.clock.now; };
         b.load();
-        const QString cause = standardDescription(number);
+        QString cause = standardDescription(number);
+        if (number == err::InvalidPortNumber)
+            cause = LinkStartup::namedDeviceMissing(cause, held);
         ASSERT_EQ(b.dialogs.messages.size(), stored == held ? 1U : 0U) << cause.toStdString();
         if (stored == held) {
             EXPECT_EQ(b.dialogs.messages[0].prompt, cause);

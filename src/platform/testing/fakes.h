@@ -6,6 +6,7 @@
 #include "faults.h"
 #include "faulty_files.h" // the operating system's own, from its testing folder
 
+#include <QMap>
 #include <QTemporaryDir>
 #include <deque>
 #include <functional>
@@ -130,7 +131,8 @@ struct FakeHelpViewer : HelpViewer {
 // Port n is the device "COMn", none of them there: what the port items' tooltips need.
 struct ListedSerialDevices : SerialDevices {
     ListedSerialDevices()
-        : SerialDevices({}) {}
+        : SerialDevices([this](int n) { return named.value(n); }) {}
+    QMap<int, QString> named; // [Ports] n=
     SerialDeviceInfo describe(int portNumber) const override {
         SerialDeviceInfo info;
         info.path = systemPath(portNumber);

@@ -6,7 +6,7 @@ MainHandlers::MainHandlers(MainForm& form, ModuleState& state, Platform& platfor
                            LoadedForms& forms, const SerialDevices& devices, Control* noSignalLabel)
     : file(platform.files, platform.dialogs)
     , menus(form, state, platform, file)
-    , startup(form, state, platform, file, menus, noSignalLabel)
+    , startup(form, state, platform, file, menus, devices, noSignalLabel)
     , events(form, platform)
     , toolTips(form, devices)
     , frames(form, state, platform)
