@@ -16,7 +16,7 @@ packages=(
 )
 for group in "$@"; do
     case $group in
-    tests) packages+=(libgtest-dev x11-utils procps bc) ;;
+    tests) packages+=(libgtest-dev x11-utils procps bc at-spi2-core gir1.2-atspi-2.0 python3-gi dbus-x11) ;;
     package) packages+=(dpkg-dev file lintian desktop-file-utils appstream x11-utils) ;;
     sanitizers) packages+=(libgtest-dev clang libclang-rt-14-dev llvm) ;;
     *)

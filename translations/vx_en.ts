@@ -22,6 +22,14 @@
         <source>大字顯示</source>
         <translation>Big readout</translation>
     </message>
+    <message>
+        <source>記錄沒有寫入</source>
+        <translation>Record not written</translation>
+    </message>
+    <message>
+        <source>無信號</source>
+        <translation>No signal</translation>
+    </message>
 </context>
 <context>
     <name>CsvRecords</name>

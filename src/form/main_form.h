@@ -10,6 +10,22 @@
 
 namespace vx {
 
+// How each record asked for ended: in the log file, or not (no log file open, a write that
+// failed). Told once per record, the same outcome again included, for views beside the main
+// window; the window itself shows only the count.
+class RecordOutcome : public Observable {
+public:
+    enum class Outcome { None, Written, Failed };
+    void tell(Outcome outcome) {
+        m_last = outcome;
+        notify(1);
+    }
+    Outcome last() const { return m_last; }
+
+private:
+    Outcome m_last = Outcome::None;
+};
+
 // The main window as it is defined: every control, menu item and component with its name and its
 // state at creation. The handlers work on this; the window on the screen shows it.
 class MainForm {
@@ -91,6 +107,8 @@ public:
     using Unit = DecodedFrame::Unit;
     void showUnit(Unit unit);
     Unit unit() const { return m_unit; }
+
+    RecordOutcome records;
 
     // Status-bar panel numbers.
     static constexpr int PanelLink = 1;

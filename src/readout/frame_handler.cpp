@@ -74,6 +74,7 @@ void FrameHandler::writeRecord(const QByteArray& line) {
     } catch (const RuntimeError& error) {
         m_state.recordCount -= 1;
         m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
+        m_form.records.tell(RecordOutcome::Outcome::Failed);
         m_platform.dialogs.msgBox(
             tr("這筆資料沒有寫入記錄檔：\n%1\n\n%2")
                 .arg(error.description(), QString::fromLatin1(line).trimmed()),
@@ -81,6 +82,7 @@ void FrameHandler::writeRecord(const QByteArray& line) {
         return;
     }
     m_form.lab計數顯示.setCaption(QString::number(m_state.recordCount));
+    m_form.records.tell(written ? RecordOutcome::Outcome::Written : RecordOutcome::Outcome::Failed);
     if (!written)
         return;
     m_platform.sound.beep();

@@ -3,9 +3,10 @@
 namespace vx::e2e {
 namespace {
 
-// F11 opens the big readout, which follows the counter while it moves; F11 closes it again and
-// its place is kept in the user's settings.
+// F11 opens the big readout, which follows the counter while it moves, on the screen and for a
+// screen reader; F11 closes it again and its place is kept in the user's settings.
 TEST_F(Session, F11OpensTheBigReadoutWhileTheCounterMoves) {
+    startSessionBus();
     const QString main = startWithCounter();
     const QString title = QStringLiteral("大字顯示");
     key(main, "F11");
@@ -15,6 +16,11 @@ TEST_F(Session, F11OpensTheBigReadoutWhileTheCounterMoves) {
     sim("set x 321.5");
     EXPECT_TRUE(waitFor([&] { return shot(big, "big-readout-moved") != before; }))
         << "the big readout stands still; see big-readout*.png";
+    EXPECT_TRUE(waitFor([&] { return spoken(title).contains("X 321.500 mm"); }, 20s))
+        << spoken(title).join(" | ").toStdString();
+    sim("set x -4.25");
+    EXPECT_TRUE(waitFor([&] { return spoken(title).contains("X -4.250 mm"); }))
+        << spoken(title).join(" | ").toStdString();
     key(main, "F11");
     EXPECT_TRUE(gone(big));
     EXPECT_TRUE(fileBytes(path("config/Vx/Vx.conf")).contains("[BigReadout]"));

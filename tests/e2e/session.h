@@ -184,6 +184,26 @@ protected:
             fail("cannot write the port-settings file");
     }
 
+    // A session bus of its own for the programs started from now on, with Qt's accessibility on:
+    // the bus starts the accessibility bus when a reader first asks for it.
+    void startSessionBus() {
+        QProcess& bus =
+            launch("dbus-daemon", {"--session", "--nofork", "--print-address=1"}, "dbus.log", true);
+        m_env.insert("DBUS_SESSION_BUS_ADDRESS", firstLine(bus, 10s, "no session bus"));
+        m_env.insert("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+    }
+    // What a screen reader finds in vx's window of that title: the names of its parts.
+    QStringList spoken(const QString& title) const {
+        QProcess reader;
+        reader.setProcessEnvironment(m_env);
+        reader.start("/usr/bin/python3", {VX_E2E_SOURCE_DIR "/read_accessible.py", title});
+        if (!reader.waitForFinished(10000)) {
+            reader.kill();
+            reader.waitForFinished();
+        }
+        return QString::fromUtf8(reader.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    }
+
     // The language of the programs started from now on (LANG; LANGUAGE, LC_ALL and LC_MESSAGES
     // are never set).
     void setLanguage(const QString& lang) { m_env.insert("LANG", lang); }

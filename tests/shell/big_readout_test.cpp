@@ -3,8 +3,11 @@
 #include "shell/core/main_handlers.h"
 #include "shell/ui/big_readout_launcher.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QGlyphRun>
 #include <QTest>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 using namespace vx;
@@ -25,9 +28,17 @@ struct BigReadoutTest : ::testing::Test {
         recordKey = std::make_unique<ui::RecordKeyShortcuts>(
             r.form, r.platform, [this](const Observable& s) { run(s); });
         recordKey->listenOn(&window);
-        launcher = std::make_unique<ui::BigReadoutLauncher>(r.form, window, r.platform, *recordKey);
+        launcher = std::make_unique<ui::BigReadoutLauncher>(
+            r.form, window, r.platform, *recordKey, [this](const Observable& s) { run(s); });
     }
     void run(const Observable& source) { commands[&source](); }
+    QStringList spoken() { // the names a screen reader finds in the big readout
+        QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(&big());
+        QStringList names;
+        for (int i = 0; i < tree->childCount(); ++i)
+            names << tree->child(i)->text(QAccessible::Name);
+        return names;
+    }
 
     ReadoutRig r;
     LoadedForms forms;
@@ -89,6 +100,8 @@ TEST_F(BigReadoutTest, FollowsFramesHaltStaleAndTwoAxesRepaintingOnlyWhatChanged
     frame(QByteArray(ThreeAxisMetric).replace("-12.345", "-12.346"));
     QApplication::processEvents();
     EXPECT_EQ(big().row(0).text, "-12.346");
+    EXPECT_EQ(spoken().mid(0, 4),
+              QStringList({"X -12.346 mm", "Y 250.000 mm", "Z 0.001 mm", big().unitText()}));
     EXPECT_LE(log.painted.boundingRect().height(), big().layout().line + 2); // the last digit
     EXPECT_LE(log.painted.boundingRect().width(), big().layout().cell + 3);
 
@@ -98,14 +111,22 @@ TEST_F(BigReadoutTest, FollowsFramesHaltStaleAndTwoAxesRepaintingOnlyWhatChanged
     EXPECT_EQ(big().row(1).colour, QColor(0xFF3333));
     EXPECT_GE(log.painted.boundingRect().height(), 3 * big().layout().line - 2); // all in red
     handlers.keypad.CmdHalt_Click();
-    r.form.labY顯示.setForeColor(0x00808080); // a reading no longer live
+    r.form.markReadingsStale(); // grey, and said in words
     EXPECT_EQ(big().row(1).colour, QColor(0x8C8C8C));
+    EXPECT_TRUE(spoken().contains(big().wordText()) && !big().wordText().isEmpty());
     frame(ThreeAxisInch);
+    EXPECT_TRUE(big().wordText().isEmpty());
     EXPECT_EQ(big().unitText(), ui::BigReadoutWindow::unitName(MainForm::Unit::Imperial));
+    QTextLayout unitLine(big().unitText(), big().infoFont()); // in one face
+    unitLine.beginLayout();
+    unitLine.createLine();
+    unitLine.endLayout();
+    EXPECT_EQ(unitLine.glyphRuns().size(), 1);
     frame(TwoAxis);
     EXPECT_FALSE(big().row(2).visible);
     EXPECT_TRUE(big().unitText().isEmpty());
     EXPECT_EQ(big().layout().rows, 2);
+    EXPECT_EQ(spoken().mid(0, 3), QStringList({"X -12.345", "Y 7.500", big().countText()}));
 }
 
 TEST_F(BigReadoutTest, PlaceSizeAndFullScreenAreKeptOnceUsed) {
@@ -169,6 +190,54 @@ TEST_F(BigReadoutTest, TheRecordKeyWritesTheNextLine) {
     recordKey->tellProblemOnce();
     ASSERT_EQ(r.rig.dialogs.messages.size(), 1U);
     EXPECT_TRUE(r.rig.dialogs.messages[0].prompt.contains("F9"));
+}
+
+// Each record marks the window for a moment; one that is not written marks it otherwise and says
+// so. The count shows while a log file is open.
+TEST_F(BigReadoutTest, ARecordIsMarkedAndCounted) {
+    using Mark = ui::BigReadoutWindow::Mark;
+    const struct {
+        std::function<void()> before;
+        Mark mark;
+        bool counted;
+    } rows[] = {{[] {}, Mark::Written, true},
+                {[this] { r.rig.files.fillDiskAfter(0); }, Mark::Failed, true},
+                {[this] {
+                     r.rig.files.clearFaults();
+                     unlink(r.logPath().toLocal8Bit().constData());
+                 },
+                 Mark::Failed, true},
+                {[this] { run(r.form.mnuFileClose); }, Mark::Failed, false}};
+    big().open();
+    for (const auto& row : rows) {
+        row.before();
+        r.state.recordRequest = true;
+        frame(TwoAxis);
+        EXPECT_EQ(big().mark(), row.mark);
+        EXPECT_TRUE(big().markTimer().isActive());
+        EXPECT_EQ(big().countText().endsWith(r.form.lab計數顯示.caption()), row.counted);
+        EXPECT_EQ(big().wordText().isEmpty(), row.mark == Mark::Written);
+    }
+    EXPECT_TRUE(big().countText().isEmpty());
+    QMetaObject::invokeMethod(const_cast<QTimer*>(&big().markTimer()), "timeout");
+    EXPECT_EQ(big().mark(), Mark::None);
+    EXPECT_TRUE(big().wordText().isEmpty());
+}
+
+// The menu keys that work while the keypad is hidden work here too.
+TEST_F(BigReadoutTest, F1F2AndF9WorkInTheBigReadout) {
+    frame(ThreeAxisMetric);
+    handlers.keypad.mnu鎖住按鍵_Click();
+    big().open();
+    show(big());
+    const std::tuple<Qt::Key, QByteArray, bool> rows[] = {
+        {Qt::Key_F1, "0", true}, {Qt::Key_F2, "1", true}, {Qt::Key_F9, "", false}};
+    for (const auto& [key, sent, locked] : rows) {
+        r.serial.clearOutputs();
+        QTest::keyClick(&big(), key);
+        EXPECT_EQ(r.serial.written(), sent) << key;
+        EXPECT_EQ(r.form.mnu鎖住按鍵.checked(), locked) << key;
+    }
 }
 
 } // namespace

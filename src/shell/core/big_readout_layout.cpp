@@ -8,8 +8,9 @@ namespace vx {
 int BigReadoutLayout::fittingSize(double width, double height, int rows, int figureCells,
                                   const Face& face) {
     const int cells = LeadCells + std::max(figureCells, static_cast<int>(FieldCells));
-    const double bySize = std::min(width * (1 - 2 * Margin) / (cells * face.cell),
-                                   height * (1 - 2 * Margin) / ((rows + UnitLines) * face.line));
+    const double bySize =
+        std::min(width * (1 - 2 * Margin) / (cells * face.cell),
+                 height * (1 - 2 * Margin) / ((rows + InfoLines * InfoLine) * face.line));
     return std::max(1, static_cast<int>(std::floor(bySize)));
 }
 
@@ -22,7 +23,8 @@ BigReadoutLayout BigReadoutLayout::at(double width, double height, int rows, int
     layout.cell = pixelSize * face.cell;
     layout.line = pixelSize * face.line;
     layout.left = (width - layout.width()) / 2;
-    layout.top = (height - (rows + UnitLines) * layout.line) / 2;
+    layout.top = (height - (rows + InfoLines * InfoLine) * layout.line) / 2;
+    layout.band = 0.75 * Margin * std::min(width, height);
     return layout;
 }
 

@@ -8,8 +8,9 @@
 namespace vx {
 
 // Where the big readout puts its figures. A row is the axis letter, a blank cell and the reading in
-// cells of one width, so the decimal points stand in one column; below the rows, the unit at half
-// size. Everything is in pixels of the window.
+// cells of one width, so the decimal points stand in one column; below the rows, two lines at half
+// size (the count and the unit, then a word on the readings or the last record), and around it all,
+// inside the margin, the band that marks a record. Everything is in pixels of the window.
 struct BigReadoutLayout {
     // Proportions of the figures' face for a font of size 1: the widest figure and the line.
     struct Face {
@@ -20,8 +21,9 @@ struct BigReadoutLayout {
 
     static constexpr int FieldCells = 10; // a reading of the counter is ten characters at most
     static constexpr int LeadCells = 2;   // the axis letter and a blank
-    static constexpr double UnitLines = 0.5;
-    static constexpr double Margin = 0.04; // of the window's width and height, on each side
+    static constexpr int InfoLines = 2;
+    static constexpr double InfoLine = 0.5; // of a row's height
+    static constexpr double Margin = 0.04;  // of the window's width and height, on each side
 
     int pixelSize = 1; // the figures' font size
     double left = 0;   // of the rows
@@ -30,6 +32,7 @@ struct BigReadoutLayout {
     double line = 0;
     int rows = 0;
     int figureCells = FieldCells;
+    double band = 0; // the record mark's width, within the margin
 
     // The largest font size at which the rows fit the window, for the face's proportions.
     static int fittingSize(double width, double height, int rows, int figureCells,
@@ -40,7 +43,7 @@ struct BigReadoutLayout {
 
     double rowTop(int row) const { return top + row * line; }
     double width() const { return (LeadCells + figureCells) * cell; }
-    double unitTop() const { return rowTop(rows); }
+    double infoTop(int infoLine) const { return rowTop(rows) + infoLine * InfoLine * line; }
     // The left edge of the figure cell that holds character `index` of a reading whose text
     // starts at `firstCell`.
     double figureLeft(int firstCell, int index) const {

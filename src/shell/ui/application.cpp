@@ -102,8 +102,9 @@ void Application::loadMain() {
     m_recordKey = std::make_unique<RecordKeyShortcuts>(
         *m_main, m_platform, [this](const Observable& source) { dispatch(source); });
     m_recordKey->listenOn(m_mainWindow.get());
-    m_bigReadout =
-        std::make_unique<BigReadoutLauncher>(*m_main, *m_mainWindow, m_platform, *m_recordKey);
+    m_bigReadout = std::make_unique<BigReadoutLauncher>(
+        *m_main, *m_mainWindow, m_platform, *m_recordKey,
+        [this](const Observable& source) { dispatch(source); });
     m_forms.add(m_main->window);
     m_main->MSComm1.setOnComm(
         [this] { runUntrapped(m_dialogs, [this] { m_handlers->events.MSComm1_OnComm(); }); });

@@ -5,10 +5,12 @@
 namespace vx::ui {
 
 BigReadoutLauncher::BigReadoutLauncher(MainForm& form, MainWindow& window, Platform& platform,
-                                       RecordKeyShortcuts& recordKey)
+                                       RecordKeyShortcuts& recordKey,
+                                       RecordKeyShortcuts::Dispatch dispatch)
     : m_form(form)
     , m_platform(platform)
-    , m_recordKey(recordKey) {
+    , m_recordKey(recordKey)
+    , m_dispatch(std::move(dispatch)) {
     m_f11 = new QShortcut(QKeySequence(Qt::Key_F11), &window);
     connect(m_f11, &QShortcut::activated, this, &BigReadoutLauncher::toggle);
     m_frame = window.findChild<QWidget*>(form.Frame顯示.name());
@@ -24,9 +26,13 @@ BigReadoutLauncher::~BigReadoutLauncher() {
 
 BigReadoutWindow& BigReadoutLauncher::bigReadout() {
     if (!m_bigReadout) {
-        m_bigReadout =
-            std::make_unique<BigReadoutWindow>(m_form, m_platform.settings, m_platform.app.title);
+        m_bigReadout = std::make_unique<BigReadoutWindow>(m_form, m_platform);
         m_recordKey.listenOn(m_bigReadout.get());
+        // As the menu items' own shortcuts in the main window, run by the same commands.
+        for (MenuItem* item : {&m_form.mnuX軸歸零, &m_form.mnuY軸歸零, &m_form.mnu鎖住按鍵}) {
+            auto* shortcut = new QShortcut(QKeySequence(item->shortcut()), m_bigReadout.get());
+            connect(shortcut, &QShortcut::activated, this, [this, item] { m_dispatch(*item); });
+        }
     }
     return *m_bigReadout;
 }

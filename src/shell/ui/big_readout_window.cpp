@@ -1,5 +1,6 @@
 #include "big_readout_window.h"
 
+#include "big_readout_accessible.h"
 #include "follow.h"
 #include "platform/error_trap.h"
 #include "platform/log_categories.h"
@@ -22,6 +23,12 @@ namespace {
 
 const QString Figures = QStringLiteral("0123456789-+.XYZ");
 const QSize FirstSize(640, 400);
+constexpr uint32_t WordColour = 0xFFB020;
+constexpr uint32_t FailedColour = 0xFF3333;
+constexpr uint32_t WrittenColour = 0x33DD55;
+// Long enough to be seen from across the room; a failed record stays longer, with its word.
+constexpr int WrittenMarkMs = 600;
+constexpr int FailedMarkMs = 3000;
 
 // The face's proportions at this size, from its own metrics.
 BigReadoutLayout::Face faceAt(QFont font, int pixelSize) {
@@ -44,25 +51,34 @@ bool differs(const BigReadoutWindow::Row& a, const BigReadoutWindow::Row& b) {
 
 } // namespace
 
-BigReadoutWindow::BigReadoutWindow(MainForm& form, SettingsStore& settings, QString appName)
+BigReadoutWindow::BigReadoutWindow(MainForm& form, Platform& platform)
     : m_form(form)
-    , m_settings(settings)
-    , m_appName(std::move(appName))
+    , m_platform(platform)
     , m_labels{&form.labX顯示, &form.labY顯示, &form.labZ顯示} {
+    installBigReadoutAccessibility();
     setObjectName(QStringLiteral("bigReadout"));
     setWindowTitle(QCoreApplication::translate("BigReadoutWindow", "大字顯示"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_font = QFont(QStringLiteral("DejaVu Sans Mono"));
     m_font.setStyleHint(QFont::Monospace);
     m_font.setBold(true);
-    m_unitFont = QFont(QStringList{QStringLiteral("DejaVu Sans"), face::Ming});
-    m_unitFont.setBold(true);
+    // One face for the lines below, Chinese and Latin alike: a face for each script drew 英制 thin
+    // beside a bold "in".
+    m_infoFont = QFont(face::Ming);
+    m_infoFont.setBold(true);
     resize(FirstSize);
-    for (Control* control : {&form.labX顯示, &form.labY顯示, &form.labZ顯示, &form.lab公英制})
-        ui::follow(this, *control, [this](unsigned) {
-            if (isVisible())
-                follow();
-        });
+    m_markTimer.setSingleShot(true);
+    connect(&m_markTimer, &QTimer::timeout, this,
+            [this] { showMark(RecordOutcome::Outcome::None); });
+    const auto followIfShown = [this](unsigned) {
+        if (isVisible())
+            follow();
+    };
+    for (Control* control : {&form.labX顯示, &form.labY顯示, &form.labZ顯示, &form.lab公英制,
+                             &form.計數, &form.lab計數顯示})
+        ui::follow(this, *control, followIfShown);
+    ui::follow(this, form.sbStatusBar.panel(MainForm::PanelLogFile), followIfShown);
+    ui::follow(this, form.records, [this](unsigned) { showMark(m_form.records.last()); });
 }
 
 QString BigReadoutWindow::unitName(MainForm::Unit unit) {
@@ -81,7 +97,8 @@ void BigReadoutWindow::open() {
     if (!m_restored) {
         m_restored = true;
         const auto read = [&](const char* key) {
-            return m_settings.readSetting(m_appName, Section, QString::fromLatin1(key));
+            return m_platform.settings.readSetting(m_platform.app.title, Section,
+                                                   QString::fromLatin1(key));
         };
         bool ok[4] = {};
         const QRect place(pixels(read("Left").value_or(QString()).toInt(&ok[0])),
@@ -103,9 +120,98 @@ void BigReadoutWindow::open() {
     activateWindow();
 }
 
+QString BigReadoutWindow::readingName(int reading) const {
+    if (reading < 3) {
+        const Row& row = m_rows.at(static_cast<size_t>(reading));
+        if (!row.visible)
+            return {};
+        const MainForm::Unit unit = m_form.unit();
+        const QString symbol = unit == MainForm::Unit::Metric     ? QStringLiteral(" mm")
+                               : unit == MainForm::Unit::Imperial ? QStringLiteral(" in")
+                                                                  : QString();
+        return row.letter + QLatin1Char(' ') + row.text + symbol;
+    }
+    const QString* texts[] = {&m_unit.text, &m_count, &m_word.text};
+    return *texts[reading - 3];
+}
+
+QRect BigReadoutWindow::readingRect(int reading) const {
+    return reading < 3 ? rowRect(reading) : infoRect(reading == 5 ? 1 : 0);
+}
+
+std::array<QString, BigReadoutWindow::Readings> BigReadoutWindow::readingNames() const {
+    std::array<QString, Readings> names;
+    for (int i = 0; i < Readings; ++i)
+        names[static_cast<size_t>(i)] = readingName(i);
+    return names;
+}
+
+void BigReadoutWindow::follow() {
+    const auto before = readingNames();
+    followRows();
+    followInfo();
+    tellReaders(before);
+}
+
+void BigReadoutWindow::tellReaders(const std::array<QString, Readings>& before) {
+    for (int i = 0; i < Readings; ++i)
+        if (before[static_cast<size_t>(i)] != readingName(i))
+            tellReadingChanged(this, i, !before[static_cast<size_t>(i)].isEmpty());
+}
+
+// The count while a log file is open (the main window shows 0 without one); the word of a record
+// that was not written outlasts that of stale readings, which come back with the next line.
+void BigReadoutWindow::followInfo() {
+    const Row unit{{},
+                   unitName(m_form.unit()),
+                   QColor::fromRgb(highContrastColour(m_form.lab公英制.foreColor())),
+                   true};
+    const QString count =
+        m_platform.files.isOpen(fileno::LogFile)
+            ? m_form.計數.caption() + QLatin1Char(' ') + m_form.lab計數顯示.caption()
+            : QString();
+    Row word;
+    if (m_mark == Mark::Failed)
+        word = {{},
+                QCoreApplication::translate("BigReadoutWindow", "記錄沒有寫入"),
+                QColor::fromRgb(FailedColour),
+                true};
+    else if (m_form.labX顯示.foreColor() == color::Grey)
+        word = {{},
+                QCoreApplication::translate("BigReadoutWindow", "無信號"),
+                QColor::fromRgb(WordColour),
+                true};
+    if (differs(unit, m_unit) || count != m_count) {
+        m_unit = unit;
+        m_count = count;
+        update(infoRect(0));
+    }
+    if (differs(word, m_word)) {
+        m_word = word;
+        update(infoRect(1));
+    }
+}
+
+// Each record puts a band around the window for a moment, green when it is in the log file and red
+// when it is not; the next record's mark replaces the one before.
+void BigReadoutWindow::showMark(RecordOutcome::Outcome outcome) {
+    const auto before = readingNames();
+    m_mark = outcome == RecordOutcome::Outcome::Written  ? Mark::Written
+             : outcome == RecordOutcome::Outcome::Failed ? Mark::Failed
+                                                         : Mark::None;
+    if (m_mark == Mark::None)
+        m_markTimer.stop();
+    else
+        m_markTimer.start(m_mark == Mark::Written ? WrittenMarkMs : FailedMarkMs);
+    const int band = static_cast<int>(std::ceil(m_layout.band));
+    update(QRegion(rect()).subtracted(QRegion(rect().adjusted(band, band, -band, -band))));
+    followInfo();
+    tellReaders(before);
+}
+
 // Rows whose text and colour are as shown are not painted again; a change of the number of rows
 // or of the decimal column places everything anew.
-void BigReadoutWindow::follow() {
+void BigReadoutWindow::followRows() {
     std::array<Row, 3> next;
     const QString letters[] = {QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z")};
     int longest = 0;
@@ -113,10 +219,6 @@ void BigReadoutWindow::follow() {
         next[i] = rowOf(*m_labels[i], letters[i]);
         longest = std::max(longest, static_cast<int>(next[i].text.size()));
     }
-    const Row unit{{},
-                   unitName(m_form.unit()),
-                   QColor::fromRgb(highContrastColour(m_form.lab公英制.foreColor())),
-                   true};
     int decimals = 0;
     bool rowsChanged = false;
     for (size_t i = 0; i < next.size(); ++i) {
@@ -128,7 +230,6 @@ void BigReadoutWindow::follow() {
     if (rowsChanged || decimals != m_decimals || cells != m_layout.figureCells ||
         m_layout.rows == 0) {
         m_rows = next;
-        m_unit = unit;
         m_decimals = decimals;
         relayout();
         update();
@@ -139,10 +240,6 @@ void BigReadoutWindow::follow() {
             update(changedPart(static_cast<int>(i), next[i]));
             m_rows[i] = next[i];
         }
-    }
-    if (differs(unit, m_unit)) {
-        m_unit = unit;
-        update(unitRect());
     }
 }
 
@@ -165,7 +262,7 @@ void BigReadoutWindow::relayout() {
         face = faceAt(m_font, --size);
     m_layout = BigReadoutLayout::at(w, h, rows, cells, face, size);
     m_font.setPixelSize(size);
-    m_unitFont.setPixelSize(std::max(1, size / 2));
+    m_infoFont.setPixelSize(std::max(1, static_cast<int>(size * BigReadoutLayout::InfoLine)));
     m_tiles.clear();
 }
 
@@ -206,9 +303,9 @@ QRect BigReadoutWindow::changedPart(int index, const Row& next) const {
     return QRect(left, whole.top(), right - left, whole.height());
 }
 
-QRect BigReadoutWindow::unitRect() const {
-    return QRectF(m_layout.left, m_layout.unitTop(), m_layout.width(),
-                  m_layout.line * BigReadoutLayout::UnitLines)
+QRect BigReadoutWindow::infoRect(int infoLine) const {
+    return QRectF(m_layout.left, m_layout.infoTop(infoLine), m_layout.width(),
+                  m_layout.line * BigReadoutLayout::InfoLine)
         .toAlignedRect();
 }
 
@@ -251,10 +348,22 @@ void BigReadoutWindow::paintEvent(QPaintEvent* event) {
             painter.drawPixmap(at(m_layout.figureLeft(first, k), place.top()),
                                tile(row.text[k], row.colour));
     }
-    if (!m_unit.text.isEmpty() && event->rect().intersects(unitRect())) {
-        painter.setFont(m_unitFont);
-        painter.setPen(m_unit.colour);
-        painter.drawText(unitRect(), Qt::AlignRight | Qt::AlignVCenter, m_unit.text);
+    painter.setFont(m_infoFont);
+    painter.setPen(QColor::fromRgb(highContrastColour(color::ButtonText)));
+    painter.drawText(infoRect(0), Qt::AlignLeft | Qt::AlignVCenter, m_count);
+    painter.setPen(m_unit.colour);
+    painter.drawText(infoRect(0), Qt::AlignRight | Qt::AlignVCenter, m_unit.text);
+    painter.setPen(m_word.colour);
+    painter.drawText(infoRect(1), Qt::AlignLeft | Qt::AlignVCenter, m_word.text);
+    if (m_mark != Mark::None) {
+        const QRectF whole(rect());
+        const double band = m_layout.band;
+        const QColor colour =
+            QColor::fromRgb(m_mark == Mark::Written ? WrittenColour : FailedColour);
+        painter.fillRect(QRectF(0, 0, whole.width(), band), colour);
+        painter.fillRect(QRectF(0, whole.height() - band, whole.width(), band), colour);
+        painter.fillRect(QRectF(0, 0, band, whole.height()), colour);
+        painter.fillRect(QRectF(whole.width() - band, 0, band, whole.height()), colour);
     }
 }
 
@@ -296,7 +405,10 @@ void BigReadoutWindow::save() {
     const QRect place = m_fullScreen ? normalGeometry() : geometry();
     ResumeNext step(vxFiles);
     const auto put = [&](const char* key, const QString& value) {
-        step([&] { m_settings.saveSetting(m_appName, Section, QString::fromLatin1(key), value); });
+        step([&] {
+            m_platform.settings.saveSetting(m_platform.app.title, Section, QString::fromLatin1(key),
+                                            value);
+        });
     };
     put("Left", QString::number(twipsFromPixels(place.left())));
     put("Top", QString::number(twipsFromPixels(place.top())));
