@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The README's pictures of vx in English (LANG=en_US.UTF-8): the main window reading the
-# simulated counter, the box that tells a pulled cable, and the big readout.
+# simulated counter, the box that tells a pulled cable, and the big readout; then the big readout
+# in Traditional Chinese.
 #
 # bench/readme_shots.sh [OUT-FOLDER [VX]]     (docs/ and build/app/vx unless told)
 set -euo pipefail
@@ -25,9 +26,13 @@ mkfifo "$tmp/sim.in"
 bench_pids+=($!)
 exec 4>"$tmp/sim.in"
 port_settings >"$tmp/work/系統資料電腦"
-(cd "$tmp/work" && exec env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 \
-    VX_SERIAL_PORT_DIR="$tmp/ports" "$vx") >/dev/null 2>&1 &
-bench_pids+=($!)
+start_vx() {
+    (cd "$tmp/work" && exec env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG="$1" \
+        VX_SERIAL_PORT_DIR="$tmp/ports" "$vx") >/dev/null 2>&1 &
+    vx_pid=$!
+    bench_pids+=($vx_pid)
+}
+start_vx en_US.UTF-8
 
 # Keys go to the window with the focus, as a person's would.
 press() {
@@ -41,5 +46,10 @@ press 'Big readout' Escape
 echo pull >&4 # the cable is pulled: the next poll finds the device gone
 shot 'No USB signal' "$out/message-box-en.png"
 echo plug >&4
+stop_process "$vx_pid"
+start_vx C.UTF-8
+shot '三軸顯示' "$tmp/main.png"
+press '三軸顯示' F11
+shot '大字顯示' "$out/big-readout.png"
 exec 4>&-
-echo "readme_shots: $out/main-window-en.png, big-readout-en.png, message-box-en.png"
+echo "readme_shots: $out/main-window-en.png, big-readout-en.png, message-box-en.png, big-readout.png"
