@@ -1,6 +1,7 @@
 #include "record_key.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QWidget>
 
 namespace vx::ui {
@@ -43,7 +44,9 @@ RecordKeyShortcuts::RecordKeyShortcuts(MainForm& form, Platform& platform, Dispa
     , m_key(recordKeyFrom(platform.settings.readSetting(platform.app.title,
                                                         QStringLiteral("Settings"),
                                                         QStringLiteral("RecordKey")),
-                          keysTaken(form))) {}
+                          keysTaken(form))) {
+    QCoreApplication::instance()->installEventFilter(this);
+}
 
 // A window keeps no shortcut of a key that is not listened for any more: two of one key on one
 // window would both be ambiguous.
@@ -54,9 +57,30 @@ RecordKeyShortcuts::~RecordKeyShortcuts() {
 
 void RecordKeyShortcuts::listenOn(QWidget* window) {
     auto* shortcut = new QShortcut(m_key.key, window);
-    shortcut->setAutoRepeat(false); // a foot pedal held a little long is one press, one record
     m_shortcuts.emplace_back(shortcut);
-    connect(shortcut, &QShortcut::activated, this, [this] { m_dispatch(m_form.cmdRS); });
+    connect(shortcut, &QShortcut::activated, this, [this] {
+        if (!m_repeat)
+            m_dispatch(m_form.cmdRS);
+    });
+}
+
+// A held key repeats. Qt marks most repeats, but on X a repeat comes as a release and a press at
+// the same moment, and Qt cannot always tell it from a new press: a press that follows the key's
+// release within a few milliseconds is the key held, not the operator pressing again.
+bool RecordKeyShortcuts::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyRelease)
+        return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->key() != m_key.key[0].key())
+        return false;
+    if (type == QEvent::KeyRelease) {
+        m_releasedAt = key->timestamp();
+    } else { // seen once for the window and once for the widget in focus: the same answer
+        m_repeat = key->isAutoRepeat() || (m_releasedAt && key->timestamp() >= *m_releasedAt &&
+                                           key->timestamp() - *m_releasedAt < RepeatGapMs);
+    }
+    return false;
 }
 
 void RecordKeyShortcuts::tellProblemOnce() {

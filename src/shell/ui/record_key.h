@@ -45,11 +45,18 @@ public:
     // Tells once, when the main window is first shown, of a key that cannot be used.
     void tellProblemOnce();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    static constexpr quint64 RepeatGapMs = 30;
+
     MainForm& m_form;
     Platform& m_platform;
     Dispatch m_dispatch;
     RecordKey m_key;
+    bool m_repeat = false;               // the press being handled is the key held down
+    std::optional<quint64> m_releasedAt; // when the key last came up
     bool m_told = false;
     std::vector<QPointer<QShortcut>> m_shortcuts; // on windows that may outlive this
 };
