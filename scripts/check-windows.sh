@@ -17,8 +17,9 @@ export WINEPREFIX=${VX_WINE_PREFIX:-$build/wine} WINE_LOG=$work/wine.log
 source scripts/windows/wine-rig.sh
 
 # The Linux side: the simulator, and the end-to-end harness that drives vx.exe.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_BUILD_TESTS=ON >/dev/null
-cmake --build build --parallel "$(nproc)" --target vx515sim e2e_windows_tests >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVX_BUILD_TESTS=ON >"$work/linux-build.log" &&
+    cmake --build build --parallel "$(nproc)" --target vx515sim e2e_windows_tests \
+        >>"$work/linux-build.log" 2>&1 || { tail -n 40 "$work/linux-build.log" >&2; exit 1; }
 
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 make_prefix
