@@ -51,28 +51,5 @@ TEST_F(Session, ACablePulledMidLineLosesNoRecordAndTheReadingsLookStaleMeanwhile
     EXPECT_TRUE(exitVx(main));
 }
 
-// A port change to a port with no device, cancelled at its prompt, goes back to the port in use:
-// the readings follow the counter again, in their live colour.
-TEST_F(Session, ACancelledPortChangeGoesBackToThePortInUse) {
-    const QString main = startWithCounter();
-    // 傳輸速率(&C) opens on its first speed.
-    key(main, "alt+c");
-    ASSERT_TRUE(waitFor([&] {
-        return x({"xdotool", "search", "--onlyvisible", "--class", "^vx$"}).count('\n') == 2;
-    })) << "the menu did not open";
-    x(QStringList{"xdotool", "key"} + downsTo([](MainForm& f) { return &f.port.item(2); }) +
-      QStringList{"Return"});
-    const QString prompt = window(QStringLiteral("傳輸埠錯誤!"));
-    ASSERT_FALSE(prompt.isEmpty()) << "no port prompt";
-    key(prompt, "Escape");
-    ASSERT_TRUE(gone(prompt));
-    const QImage before = shot(main, "after-cancel");
-    sim("set x 55.5");
-    EXPECT_TRUE(changes(main, before, place::ReadingX, "reading-after-cancel"))
-        << "the readings stand still; see after-cancel.png, reading-after-cancel.png";
-    EXPECT_TRUE(showsText(shot(main, "reading-after-cancel"), onShot(main, place::ReadingX)));
-    EXPECT_TRUE(exitVx(main));
-}
-
 } // namespace
 } // namespace vx::e2e

@@ -1,3 +1,5 @@
+#include "form_rig.h"
+#include "link/port_tooltips.h"
 #include "platform/error_trap.h"
 #include "platform/posix/posix_serial.h"
 #include "platform/posix/posix_serial_devices.h"
@@ -99,6 +101,27 @@ TEST_F(SerialPort, PortNumbersNameADeviceAndTellWhetherItIsThere) {
     EXPECT_FALSE(none.present || !none.stableName.isEmpty());
     qunsetenv("VX_SERIAL_PORT_DIR");
     EXPECT_EQ(devices.pathOf(1), "/dev/ttyUSB0");
+}
+
+// A port number named in the settings opens the named device, wherever the adapter is plugged, and
+// each port item's tooltip tells its device and whether it is there.
+TEST_F(SerialPort, ANamedPortOpensItsStableLinkAndTheTooltipsTellEachDevice) {
+    vx::testing::FormRig rig;
+    std::optional<Pty> pty(std::in_place);
+    const QString byId = rig.rig.path(QStringLiteral("usb-FTDI_A1B2C3-if00-port0"));
+    ASSERT_TRUE(QFile::link(pty->path, byId));
+    const PosixSerialDevices devices([&](int port) { return port == 4 ? byId : QString(); });
+    PosixSerial serial{devices};
+    serial.setCommPort(4);
+    serial.setPortOpen(true); // no numbered device is there: only the named one can open
+    PortToolTips(rig.form, devices).refresh();
+    EXPECT_EQ(rig.form.port.item(4).toolTip(),
+              byId + QStringLiteral("（設定指定，現為 %1）：已連接").arg(pty->path));
+    EXPECT_EQ(rig.form.port.item(3).toolTip(), portPath(3) + "：未連接");
+    serial.setPortOpen(false);
+    pty.reset();
+    ::unlink(QFile::encodeName(byId).constData());
+    EXPECT_EQ(PortToolTips::toolTipFor(devices.describe(4)), byId + "（設定指定）：未連接");
 }
 
 TEST_F(SerialPort, OpenSetsARawLineAndSettingsApplyAtOnce) {

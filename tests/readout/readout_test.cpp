@@ -12,10 +12,9 @@ using Op = ScriptedSerial::Op;
 struct ReadoutTest : ::testing::Test {
     ReadoutRig r;
 
-    // The window's caption, the unit's first character (starred in magenta), the hidden controls in
-    // the order of definition and the frames' heights.
-    // The window's caption and the unit shown, by identity: a caption that is not the one of its
-    // state shows as itself.
+    // The window's caption and the unit shown, by identity (a caption that is not the one of its
+    // state shows as itself; the unit starred in magenta), the hidden controls in the order of
+    // definition and the frames' heights.
     QString layout() {
         const QString& caption = r.form.window.caption();
         const QString axes = caption == MainForm::axesCaption(true)    ? "three"
