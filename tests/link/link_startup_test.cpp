@@ -127,9 +127,10 @@ TEST(LinkStartup, AnswerInThePassOfTheTimeLimitIsNoAnswerAndMisleadsNoScan) {
     const double start = b.rig.clock.now;
     b.rig.events.onDoEvents = [&] {
         b.rig.clock.advance(0.01);
-        if (b.counterPort == 0 && b.rig.clock.now - start > 2.0) {
-            b.serial.feed(Line); // read in the next pass, after the time is up
-            b.counterPort = 2;   // from now on the counter answers at once
+        if (b.counterPort == 0 && b.rig.clock.now - start > 1.9) {
+            b.serial.feed(Line);             // read in the next pass,
+            b.rig.clock.now = start + 1.995; // whose events run past the time limit
+            b.counterPort = 2;               // from now on the counter answers at once
         }
     };
     b.load();
