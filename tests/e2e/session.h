@@ -158,9 +158,7 @@ protected:
         bytes[0] = static_cast<char>(port);
         bytes[20] = static_cast<char>(text.size());
         bytes.replace(22, text.size(), text);
-        QFile file(path(QStringLiteral("work/系統資料電腦")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            fail("cannot write the port-settings file");
+        testing::writeFileBytes(path(QStringLiteral("work/系統資料電腦")), bytes);
     }
 
     // A session bus of its own for the programs started from now on, with Qt's accessibility on:
