@@ -27,16 +27,12 @@ TEST_F(Session, ACablePulledMidLineLosesNoRecordAndTheReadingsLookStaleMeanwhile
         key(box, "Return");
         ASSERT_TRUE(gone(box));
         if (!plugBeforeOk) {
-            EXPECT_TRUE(waitFor([&] {
-                return showsText(shot(main, "stale"), onShot(main, place::ReadingX), true);
-            })) << "see stale.png";
+            EXPECT_TRUE(showsX(main, "stale", true)) << "see stale.png";
             sim("record\nplug");
         }
         ASSERT_TRUE(waitFor([&] { return fileBytes(log).count("\r\n\r\n") == pull; }, 10s))
             << fileBytes(log).toStdString();
-        EXPECT_TRUE(waitFor([&] {
-            return showsText(shot(main, "live-again"), onShot(main, place::ReadingX));
-        })) << "see live-again.png";
+        EXPECT_TRUE(showsX(main, "live-again")) << "see live-again.png";
     }
     // RS on the window records the next line as it stands, with no marks in it.
     click(main, place::CmdRS);

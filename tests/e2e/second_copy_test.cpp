@@ -19,29 +19,13 @@ int redPixels(const QImage& image) {
 // scan is over.
 TEST_F(Session, ASecondCopyDuringTheScanBringsNoMainWindowForward) {
     QProcess& first = startVx();
-    QString splash;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            splash = QString::fromLatin1(x({"xdotool", "search", "--onlyvisible", "--pid",
-                                            QString::number(first.processId())})
-                                             .trimmed());
-            return !splash.isEmpty();
-        },
-        15s))
-        << "no splash";
+    const QString splash = windowOf(first, 15s);
+    ASSERT_FALSE(splash.isEmpty()) << "no splash";
     QElapsedTimer sinceSplash;
     sinceSplash.start();
     QProcess& second = startVx();
-    QString box; // 這程式已執行
-    ASSERT_TRUE(waitFor(
-        [&] {
-            box = QString::fromLatin1(x({"xdotool", "search", "--onlyvisible", "--pid",
-                                         QString::number(second.processId())})
-                                          .trimmed());
-            return !box.isEmpty();
-        },
-        15s))
-        << "the second copy said nothing";
+    const QString box = windowOf(second, 15s); // 這程式已執行
+    ASSERT_FALSE(box.isEmpty()) << "the second copy said nothing";
     // Its OK asks the first copy to come forward once that one scans: the splash says 無信號 in
     // red.
     ASSERT_TRUE(waitFor([&] { return redPixels(shot(splash, "splash")) >= 50; }, 10s))

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "form/main_form.h"
-#include "platform/testing/scripted_serial.h"
+#include "form_rig.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,31 +21,16 @@ namespace vx::e2e {
 
 using namespace std::chrono_literals;
 using std::chrono::milliseconds;
+using testing::fileBytes;
 
-inline const QString ThreeAxes = QStringLiteral("三軸顯示"), TwoAxes = QStringLiteral("二軸顯示"),
-                     LinkLost = QStringLiteral("USB無信號"), OpenDialog = QStringLiteral("開啟");
+inline const QString ThreeAxes = QStringLiteral("三軸顯示"), LinkLost = QStringLiteral("USB無信號"),
+                     OpenDialog = QStringLiteral("開啟");
 
 // Places on the main window's client area, below the menu bar, in pixels.
 namespace place {
 inline const QRect CmdABS{408, 184, 57, 57}, CmdRS{480, 184, 57, 57}, ReadingX{120, 112, 257, 57},
     ReadingZ{120, 256, 257, 57};
 } // namespace place
-
-// The Down presses that lead from the first item of the speed and port menu to the item that `pick`
-// chooses in the window's own definition, so that a new item in the menu moves nothing here.
-inline QStringList downsTo(const std::function<const MenuItem*(MainForm&)>& pick) {
-    testing::ScriptedSerial serial;
-    MainForm form(serial);
-    const MenuItem* target = pick(form);
-    QStringList downs;
-    for (const MenuItem* item : form.mnuComm.items()) {
-        if (item == target)
-            return downs;
-        if (!item->isSeparator())
-            downs << QStringLiteral("Down");
-    }
-    throw std::logic_error("no such item in the speed and port menu");
-}
 
 // The fastest speed of the speed menu (a test build may add one beyond the documented five).
 inline int topSpeed() {
@@ -65,11 +49,6 @@ inline bool waitFor(const std::function<bool()>& condition, milliseconds timeout
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
     return true;
-}
-
-inline QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Whether the area holds figures: a reading in the large font has hundreds of dark pixels (of a
@@ -179,9 +158,7 @@ protected:
         bytes[0] = static_cast<char>(port);
         bytes[20] = static_cast<char>(text.size());
         bytes.replace(22, text.size(), text);
-        QFile file(path(QStringLiteral("work/系統資料電腦")));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            fail("cannot write the port-settings file");
+        testing::writeFileBytes(path(QStringLiteral("work/系統資料電腦")), bytes);
     }
 
     // A session bus of its own for the programs started from now on, with Qt's accessibility on:
@@ -213,13 +190,11 @@ protected:
                                 QStringLiteral("vx-%1.log").arg(++m_vxRuns)));
     }
     // The simulator on port 1 and vx showing a reading: the main window's id.
-    QString startWithCounter() {
+    QString startWithCounter(const QString& title = ThreeAxes) {
         startSim(1);
         startVx();
-        QString main = window(ThreeAxes, 20s);
-        if (main.isEmpty() || !waitFor([&] {
-                return showsText(shot(main, "readings"), onShot(main, place::ReadingX));
-            }))
+        QString main = window(title, 20s);
+        if (main.isEmpty() || !showsX(main, "readings"))
             fail("no main window with an X reading; see readings.png");
         return main;
     }
@@ -256,16 +231,30 @@ protected:
             fail(args.join(' ') + ": no end within 10 s");
         return tool.readAllStandardOutput();
     }
-    // A shown window of vx with exactly that title: its id, or an empty text by the deadline.
+    // The shown windows of vx with exactly that title, now.
+    QStringList windows(const QString& title) const {
+        QStringList found;
+        for (const QByteArray& id :
+             x({"xdotool", "search", "--onlyvisible", "--class", m_program.windowClass})
+                 .split('\n'))
+            if (!id.isEmpty() && titleOf(id) == title)
+                found << id;
+        return found;
+    }
+    // One of them, or an empty text by the deadline.
     QString window(const QString& title, milliseconds timeout = 5s) const {
+        QStringList found;
+        waitFor([&] { return !(found = windows(title)).isEmpty(); }, timeout);
+        return found.value(0);
+    }
+    // The shown window of that process, or an empty text by the deadline.
+    QString windowOf(const QProcess& process, milliseconds timeout) const {
         QString found;
         waitFor(
             [&] {
-                for (const QByteArray& id :
-                     x({"xdotool", "search", "--onlyvisible", "--class", m_program.windowClass})
-                         .split('\n'))
-                    if (!id.isEmpty() && titleOf(id) == title)
-                        found = id;
+                found = QString::fromLatin1(x({"xdotool", "search", "--onlyvisible", "--pid",
+                                               QString::number(process.processId())})
+                                                .trimmed());
                 return !found.isEmpty();
             },
             timeout);
@@ -318,6 +307,12 @@ protected:
         if (m_menuBar < 0)
             fail("no line under the menu bar; see menu-bar.png");
         return place.translated(0, m_menuBar);
+    }
+    // Waits until the X reading shows figures, grey ones if they are stale; the last shot kept as
+    // "<name>.png".
+    bool showsX(const QString& main, const QString& name, bool grey = false) {
+        return waitFor(
+            [&] { return showsText(shot(main, name), onShot(main, place::ReadingX), grey); });
     }
     // Waits until the place looks different from the earlier screenshot.
     bool changes(const QString& main, const QImage& earlier, const QRect& place,

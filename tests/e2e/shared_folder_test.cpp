@@ -35,15 +35,9 @@ TEST_F(Session, WhatAnotherUserPlantsInASharedFolderIsNeitherWrittenThroughNorBl
     startSim(1);
     startVx();
     // The box about the port-settings file comes over the splash, which bears the same title.
-    const auto titledVx = [&] {
-        QByteArrayList ids =
-            x({"xdotool", "search", "--onlyvisible", "--class", "^vx$"}).split('\n');
-        ids.removeIf([&](const QByteArray& id) { return id.isEmpty() || titleOf(id) != "Vx"; });
-        return ids;
-    };
-    ASSERT_TRUE(waitFor([&] { return titledVx().size() == 2; }, 20s))
+    ASSERT_TRUE(waitFor([&] { return windows("Vx").size() == 2; }, 20s))
         << "nothing told of the port-settings file";
-    for (const QByteArray& id : titledVx())
+    for (const QString& id : windows("Vx"))
         key(id, "Return");
     const QString main = window(ThreeAxes, 20s);
     ASSERT_FALSE(main.isEmpty()) << "no main window";

@@ -49,15 +49,11 @@ TEST_F(WineSession, ReadsTheCounterKeepsRecordsAndResumesAfterAPulledCable) {
     ASSERT_FALSE(box.isEmpty()) << "no box titled " << LinkLost.toStdString();
     key(box, "Return");
     ASSERT_TRUE(gone(box));
-    EXPECT_TRUE(waitFor([&] {
-        return showsText(shot(main, "stale"), onShot(main, place::ReadingX), true);
-    })) << "see stale.png";
+    EXPECT_TRUE(showsX(main, "stale", true)) << "see stale.png";
     sim("record\nplug");
     ASSERT_TRUE(waitFor([&] { return fileBytes(log).count("\r\n\r\n") == 2; }, 20s))
         << fileBytes(log).toStdString();
-    EXPECT_TRUE(waitFor([&] {
-        return showsText(shot(main, "live-again"), onShot(main, place::ReadingX));
-    })) << "see live-again.png";
+    EXPECT_TRUE(showsX(main, "live-again")) << "see live-again.png";
 
     const QByteArray records = fileBytes(log);
     QFile::copy(log, artefact("records.txt"));
