@@ -26,7 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rig.rig.events.onDoEvents = [&] { rig.rig.clock.advance(0.25); }; // eight passes a wait
     PortSettingsFile file{rig.rig.files, rig.rig.dialogs};
     PortMenus menus{rig.form, rig.state, rig.platform, file};
-    LinkStartup startup{rig.form, rig.state, rig.platform, file, menus, &rig.splash.lblProductName};
+    LinkStartup startup{rig.form,
+                        rig.state,
+                        rig.platform,
+                        file,
+                        menus,
+                        rig.rig.devices,
+                        &rig.splash.lblProductName};
     startup.Form_Load();
     const std::vector<int> speeds = rig.checkedSpeeds();
     if (!rig.form.Timer1.enabled() || speeds.size() > 1 || rig.checkedPorts().size() > 1 ||

@@ -17,7 +17,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=None \
     -DCMAKE_CXX_FLAGS="-O1 -gline-tables-only -fno-omit-frame-pointer $sanitize" \
     -DCMAKE_EXE_LINKER_FLAGS="$sanitize" -DVX_FUZZ=ON \
-    -DVX_TEST_AREAS="platform;serial;sim;shell;link;readout;datalog" "${launcher[@]}"
+    -DVX_TEST_AREAS="platform;posix;sim;shell;link;readout;datalog" "${launcher[@]}"
 cmake --build "$build" -j2
 
 export ASAN_OPTIONS=abort_on_error=1
