@@ -1,6 +1,6 @@
 #include "platform/language.h"
+#include "platform/testing/test_process.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
@@ -59,14 +59,6 @@ QStringList kept(const QString& text) {
     return found;
 }
 
-QCoreApplication& application() {
-    static int argc = 1;
-    static char name[] = "language_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
 } // namespace
 
 // English only for an English user or setting; the setting wins, and one that names neither
@@ -90,7 +82,7 @@ TEST(Language, EnglishForAnEnglishUserOrSettingChineseOtherwise) {
 // Every text of the catalogue is shown as it is written, and the documented ones are among them,
 // char for char ("Port%1" is Port1 to Port6).
 TEST(Language, ChineseShowsTheDocumentedTextsUnchanged) {
-    application();
+    vx::testing::coreApplication();
     const Translations chinese(Language::TraditionalChinese);
     QSet<QString> sources;
     for (const Entry& entry : catalogue()) {
@@ -120,7 +112,7 @@ TEST(Language, ChineseShowsTheDocumentedTextsUnchanged) {
 // Every text has its English, built into the program as the catalogue has it, in English letters
 // only, with the placeholders, the access key and the keys named of its source.
 TEST(Language, EnglishHasEveryTextKeepingItsPlaceholdersAndKeys) {
-    application();
+    vx::testing::coreApplication();
     const Translations english(Language::English);
     static const QRegularExpression chinese(
         QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));

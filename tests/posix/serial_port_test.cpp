@@ -4,8 +4,8 @@
 #include "platform/posix/posix_serial.h"
 #include "platform/posix/posix_serial_devices.h"
 #include "platform/posix/terminal_device.h"
+#include "platform/testing/test_process.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,6 +16,8 @@
 #include <unistd.h>
 
 using namespace vx;
+using vx::testing::errorOf;
+using vx::testing::waitUntil;
 
 namespace {
 
@@ -43,23 +45,6 @@ struct Pty {
     QString path;
 };
 
-// The run-time error of the operation, or 0; its description goes to the text if one is given.
-int errorOf(const std::function<void()>& op, QString* description = nullptr) {
-    ResumeNext step;
-    step(op);
-    if (description && step.error())
-        *description = step.error()->description();
-    return step.number();
-}
-
-// Waits without running the event loop, as the program's start-up loop does.
-bool countReaches(PosixSerial& serial, int count) {
-    for (const QDeadlineTimer deadline(5000); serial.inBufferCount() < count;)
-        if (deadline.hasExpired())
-            return false;
-    return true;
-}
-
 // Every byte value in turn, so that a lost, doubled or changed byte shows.
 QByteArray pattern(int size, int from = 0) {
     QByteArray bytes;
@@ -71,10 +56,7 @@ QByteArray pattern(int size, int from = 0) {
 class SerialPort : public ::testing::Test {
 protected:
     SerialPort() {
-        // The socket notifier and queued events need an application object.
-        static int argc = 1;
-        static char name[] = "serial_tests", *argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv);
+        vx::testing::coreApplication(); // for the socket notifier and queued events
         qputenv("VX_SERIAL_PORT_DIR", QFile::encodeName(m_ports.path()));
     }
 
@@ -183,7 +165,7 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenUnchangedAndAFullBufferTellsOnce)
     openOn(serial, pty);
     const QByteArray line = pattern(120);
     pty.send(line);
-    ASSERT_TRUE(countReaches(serial, 120));
+    ASSERT_TRUE(waitUntil([&] { return serial.inBufferCount() >= 120; }));
     EXPECT_EQ(serial.input(), line.left(50));
     EXPECT_EQ(serial.inBufferCount(), 70);
     serial.setInputLen(0); // everything
@@ -199,7 +181,7 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenUnchangedAndAFullBufferTellsOnce)
     for (const int episode : {1, 2}) { // one byte too many for 1024, then reads of 4096 too many
         const QByteArray bytes = pattern(episode == 1 ? 1025 : 9000, episode);
         pty.send(bytes);
-        ASSERT_TRUE(countReaches(serial, 1024));
+        ASSERT_TRUE(waitUntil([&] { return serial.inBufferCount() >= 1024; }));
         EXPECT_EQ(events.size(), episode - 1u) << "events come from the event loop only";
         ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() == std::size_t(episode); }));
         EXPECT_EQ(events.back(), comm::ErRxOver);
@@ -210,7 +192,7 @@ TEST_F(SerialPort, InputComesInPiecesOfInputLenUnchangedAndAFullBufferTellsOnce)
     // Two episodes before the program has seen the first: the one event waiting says both.
     for (const int episode : {3, 4}) {
         pty.send(pattern(1025, episode));
-        ASSERT_TRUE(countReaches(serial, 1024));
+        ASSERT_TRUE(waitUntil([&] { return serial.inBufferCount() >= 1024; }));
         serial.input();
     }
     EXPECT_TRUE(QTest::qWaitFor([&] { return events.size() == 3; }));
@@ -230,7 +212,7 @@ TEST_F(SerialPort, APulledCableIsDeviceGoneUntilTheNextOpen) {
             Pty pty;
             openOn(serial, pty);
             pty.send("abc");
-            ASSERT_TRUE(countReaches(serial, 3));
+            ASSERT_TRUE(waitUntil([&] { return serial.inBufferCount() >= 3; }));
         }
         EXPECT_EQ(errorOf([&] { row.first(serial); }), err::DeviceGone);
         EXPECT_EQ(errorOf([&] { serial.inBufferCount(); }), err::DeviceGone);
@@ -239,7 +221,7 @@ TEST_F(SerialPort, APulledCableIsDeviceGoneUntilTheNextOpen) {
         openOn(serial, replugged);
         EXPECT_EQ(serial.inBufferCount(), 0) << "nothing left over from before";
         replugged.send("ok");
-        ASSERT_TRUE(countReaches(serial, 2));
+        ASSERT_TRUE(waitUntil([&] { return serial.inBufferCount() >= 2; }));
         EXPECT_EQ(serial.input(), "ok");
     }
 }

@@ -1,6 +1,6 @@
 #include "platform/posix/posix_single_copy.h"
+#include "platform/testing/test_process.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,9 +10,7 @@ using namespace vx;
 
 // Lock and socket are in the user's runtime folder (or cache folder) and go when the copy ends.
 TEST(SingleCopy, OneCopyPerFolderAndTheSecondBringsTheFirstForward) {
-    static int argc = 1;
-    static char name[] = "posix_tests", *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv); // for the socket's notifier
+    vx::testing::coreApplication(); // for the socket's notifier
     QTemporaryDir here, elsewhere, runtime, cache;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));

@@ -1,28 +1,20 @@
-#include "platform/error_trap.h"
+#include "platform/testing/faults.h"
+#include "platform/testing/test_process.h"
 #include "platform/win32/comm_device.h"
 #include "platform/win32/win32_serial.h"
 #include "platform/win32/win32_serial_devices.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QThread>
 #include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 using namespace vx;
+using vx::testing::errorOf;
+using vx::testing::waitUntil;
 
 namespace {
-
-// Waits without running the event loop, as the program's start-up loop does: what the component
-// finds, it finds in the calls the program makes.
-bool waitUntil(const std::function<bool()>& condition, int ms = 5000) {
-    for (const QDeadlineTimer deadline(ms); !condition(); QThread::msleep(10))
-        if (deadline.hasExpired())
-            return false;
-    return true;
-}
 
 // The simulated counter on a COM port: the run's script maps the port to the simulator's
 // pseudo-terminal and names here the pipe of its commands and its log.
@@ -86,13 +78,6 @@ struct DriverView {
     HANDLE handle;
 };
 
-// The run-time error of the operation, or 0.
-int errorOf(const std::function<void()>& op) {
-    ResumeNext step;
-    step(op);
-    return step.number();
-}
-
 // The counter's answer to one poll: a whole line, as the poll tick would collect it.
 QByteArray pollLine(Win32Serial& serial) {
     serial.output("O");
@@ -105,9 +90,7 @@ QByteArray pollLine(Win32Serial& serial) {
 class SerialPort : public ::testing::Test {
 protected:
     void SetUp() override {
-        static int argc = 1;
-        static char name[] = "win32_tests", *argv[] = {name, nullptr};
-        static QCoreApplication app(argc, argv); // timers and queued events
+        vx::testing::coreApplication(); // timers and queued events
         if (!m_counter.ready())
             GTEST_SKIP() << "no simulated counter: run by ctest under scripts/windows/wine-run.sh";
     }

@@ -1,32 +1,18 @@
-#include "platform/error_trap.h"
+#include "platform/testing/test_process.h"
+#include "platform/testing/faults.h"
 #include "platform/win32/win32_numbered_files.h"
 #include "platform/win32/win32_single_copy.h"
 #include "platform/win32/win32_system.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
 using namespace vx;
+using vx::testing::errorOf;
 
 namespace {
-
-int errorOf(const std::function<void()>& op, QString* description = nullptr) {
-    ResumeNext step;
-    step(op);
-    if (description && step.error())
-        *description = step.error()->description();
-    return step.number();
-}
-
-QCoreApplication& application() {
-    static int argc = 1;
-    static char name[] = "win32_tests", *argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 // Only files on a disk are written: a device, a folder or a name that is not there is refused
 // with its number and the path, before anything is written.
@@ -49,7 +35,7 @@ TEST(NumberedFiles, WhatIsNoFileOnADiskIsRefusedWithItsNumber) {
 }
 
 TEST(SingleCopy, OneCopyPerFolderWhateverItsCaseAndTheSecondBringsTheFirstForward) {
-    application();
+    vx::testing::coreApplication();
     QTemporaryDir here;
     QTemporaryDir elsewhere;
     Win32SingleCopy first(here.path());

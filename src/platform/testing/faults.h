@@ -1,7 +1,9 @@
 #pragma once
 
+#include "../error_trap.h"
 #include "../runtime_error.h"
 
+#include <functional>
 #include <map>
 
 namespace vx::testing {
@@ -26,5 +28,14 @@ protected:
 private:
     std::map<Op, std::pair<int, int>> m_faults; // op -> (error, calls left)
 };
+
+// The run-time error of the operation, or 0; its description goes to the text if one is given.
+inline int errorOf(const std::function<void()>& op, QString* description = nullptr) {
+    ResumeNext step;
+    step(op);
+    if (description && step.error())
+        *description = step.error()->description();
+    return step.number();
+}
 
 } // namespace vx::testing
