@@ -1,5 +1,5 @@
-#include "platform/testing/test_process.h"
 #include "platform/testing/faults.h"
+#include "platform/testing/test_process.h"
 #include "platform/win32/win32_numbered_files.h"
 #include "platform/win32/win32_single_copy.h"
 #include "platform/win32/win32_system.h"
