@@ -147,8 +147,7 @@ void PosixSerial::openPort() {
     m_openPath = path;
     m_gone = false;
     m_readFault = 0;
-    m_inBuffer.clear();
-    m_overflowing = false;
+    clearInput();
     m_parser.reset();
     m_events.clear();
     noteOpened();
@@ -176,8 +175,7 @@ void PosixSerial::closePort() {
     m_openPath.clear();
     m_gone = false;
     m_readFault = 0;
-    m_inBuffer.clear();
-    m_overflowing = false;
+    clearInput();
     m_parser.reset();
     m_events.clear();
 }
@@ -203,26 +201,6 @@ void PosixSerial::requireLive() {
             QCoreApplication::translate("PosixSerial", "%1：%2 (%3)")
                 .arg(standardDescription(err::CommReadFailed), m_openPath, reason(e)));
     }
-}
-
-int PosixSerial::inBufferCount() {
-    requireOpen();
-    pullInput();
-    requireLive();
-    return static_cast<int>(m_inBuffer.size());
-}
-
-QByteArray PosixSerial::input() {
-    requireOpen();
-    pullInput();
-    requireLive();
-    bool endsAtGap = false;
-    QByteArray chunk = m_inBuffer.take(inputLen(), endsAtGap);
-    if (endsAtGap)
-        noteBytesLost();
-    if (!chunk.isEmpty())
-        m_overflowing = false;
-    return chunk;
 }
 
 void PosixSerial::output(const QByteArray& bytes) {
@@ -305,10 +283,8 @@ void PosixSerial::takeBytes(QByteArrayView raw) {
                 queueEvent(comm::ErRxParity);
         }
     }
-    if (m_inBuffer.append(parsed.bytes, inBufferSize()) && !m_overflowing) {
-        m_overflowing = true;
+    if (keepBytes(parsed.bytes))
         queueEvent(comm::ErRxOver);
-    }
 }
 
 void PosixSerial::markGone() {

@@ -1,9 +1,8 @@
 #pragma once
 
 #include "platform/comm_event_queue.h"
-#include "platform/input_queue.h"
 #include "platform/line_error_parser.h"
-#include "platform/serial_comm.h"
+#include "platform/pulled_serial.h"
 #include "platform/serial_devices.h"
 
 #include <QObject>
@@ -18,7 +17,7 @@ namespace vx {
 // every byte as it trickles in. Line errors and an overflow found while pulling are queued and
 // raised from the event loop, never from inside a call the program made; a hang-up found while
 // pulling fails that call and every later one with 8021.
-class PosixSerial : public QObject, public SerialComm {
+class PosixSerial : public QObject, public PulledSerial {
 public:
     // Port numbers lead where the devices say; they must outlive the component.
     explicit PosixSerial(const SerialDevices& devices, QObject* parent = nullptr);
@@ -29,8 +28,6 @@ public:
     void setPortOpen(bool open) override;
     bool portOpen() const override;
 
-    int inBufferCount() override;
-    QByteArray input() override;
     void output(const QByteArray& bytes) override;
 
     void setParityReplace(const QString& replacement) override;
@@ -50,9 +47,9 @@ private:
 
     void openPort();
     void closePort();
-    void requireOpen() const;
-    void requireLive();
-    void pullInput();
+    void requireOpen() const override;
+    void requireLive() override;
+    void pullInput() override;
     void takeBytes(QByteArrayView raw);
     void markGone();
     void onLineTimer();
@@ -67,8 +64,6 @@ private:
     QString m_openPath;
     bool m_gone = false; // the device hung up; the next call raises 8021
     int m_readFault = 0; // errno of a read failure met outside a call, raised by the next call
-    InputQueue m_inBuffer;
-    bool m_overflowing = false; // bytes were dropped since the buffer last had room
     LineErrorParser m_parser;
     QTimer m_lineTimer;
     bool m_askCounters = false;

@@ -136,8 +136,7 @@ void Win32Serial::openPort() {
     m_openPath = path;
     m_gone = false;
     m_readFault = 0;
-    m_inBuffer.clear();
-    m_overflowing = false;
+    clearInput();
     m_events.clear();
     noteOpened();
 
@@ -167,8 +166,7 @@ void Win32Serial::closePort() {
     m_openPath.clear();
     m_gone = false;
     m_readFault = 0;
-    m_inBuffer.clear();
-    m_overflowing = false;
+    clearInput();
     m_events.clear();
 }
 
@@ -199,26 +197,6 @@ void Win32Serial::failed(DWORD error) {
         markGone();
     else
         m_readFault = error;
-}
-
-int Win32Serial::inBufferCount() {
-    requireOpen();
-    pullInput();
-    requireLive();
-    return static_cast<int>(m_inBuffer.size());
-}
-
-QByteArray Win32Serial::input() {
-    requireOpen();
-    pullInput();
-    requireLive();
-    bool endsAtGap = false;
-    QByteArray chunk = m_inBuffer.take(inputLen(), endsAtGap);
-    if (endsAtGap)
-        noteBytesLost();
-    if (!chunk.isEmpty())
-        m_overflowing = false;
-    return chunk;
 }
 
 void Win32Serial::output(const QByteArray& bytes) {
@@ -284,10 +262,8 @@ bool Win32Serial::checkLineErrors() {
 }
 
 void Win32Serial::takeBytes(QByteArrayView bytes) {
-    if (m_inBuffer.append(bytes, inBufferSize()) && !m_overflowing) {
-        m_overflowing = true;
+    if (keepBytes(bytes))
         m_events.queue(comm::ErRxOver);
-    }
 }
 
 void Win32Serial::readModemLines(bool report) {

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/comm_event_queue.h"
-#include "platform/input_queue.h"
-#include "platform/serial_comm.h"
+#include "platform/pulled_serial.h"
 #include "platform/serial_devices.h"
 
 #include <QObject>
@@ -17,7 +16,7 @@ namespace vx {
 // from the driver only when the program asks how many wait or reads them (the poll tick does that
 // every 50 ms). The driver's line errors, found with each pull and on a timer, are raised from the
 // event loop; a pulled cable fails the call that finds it and every later one with 8021.
-class Win32Serial : public QObject, public SerialComm {
+class Win32Serial : public QObject, public PulledSerial {
 public:
     // Port numbers lead where the devices say; they must outlive the component.
     explicit Win32Serial(const SerialDevices& devices, QObject* parent = nullptr);
@@ -28,8 +27,6 @@ public:
     void setPortOpen(bool open) override;
     bool portOpen() const override;
 
-    int inBufferCount() override;
-    QByteArray input() override;
     void output(const QByteArray& bytes) override;
 
 protected:
@@ -38,10 +35,10 @@ protected:
 private:
     void openPort();
     void closePort();
-    void requireOpen() const;
-    void requireLive();
+    void requireOpen() const override;
+    void requireLive() override;
     void failed(DWORD error);
-    void pullInput();
+    void pullInput() override;
     void takeBytes(QByteArrayView bytes);
     bool checkLineErrors();
     void readModemLines(bool report);
@@ -56,8 +53,6 @@ private:
     QString m_openPath;
     bool m_gone = false;   // the device went away; the next call raises 8021
     DWORD m_readFault = 0; // a read failure met outside a call, raised by the next call
-    InputQueue m_inBuffer;
-    bool m_overflowing = false; // bytes were dropped since the buffer last had room
     QTimer m_lineTimer;
     bool m_askModemLines = false;
     DWORD m_modemLines = 0;
